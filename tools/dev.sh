@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# One entry point for a Debian 12 machine:
+#   tools/dev.sh run    install what is missing, build, start tovex
+#   tools/dev.sh test   install what is missing, build, run every test
+#   tools/dev.sh build  install what is missing, build
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+BUILD_DIR=${BUILD_DIR:-build}
+PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libjpeg62-turbo-dev libcurl4-openssl-dev
+    fonts-wine fonts-wqy-microhei
+    xvfb xdotool xclip x11-utils imagemagick xdg-utils
+    libcpp-httplib-dev
+)
+
+install_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    cmake -S . -B "$BUILD_DIR" -G Ninja ${CMAKE_ARGS:-}
+    cmake --build "$BUILD_DIR" -j"$(nproc)"
+}
+
+case "${1:-}" in
+    run)
+        install_packages
+        build
+        exec "$BUILD_DIR/bin/tovex"
+        ;;
+    test)
+        install_packages
+        build
+        ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)"
+        ;;
+    build)
+        install_packages
+        build
+        ;;
+    *)
+        echo "usage: $0 run|test|build" >&2
+        exit 2
+        ;;
+esac
