@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QWidget>
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class TClockPane;
+class TColorDialog;
+class TFontDialog;
+class TLinkImage;
+class TMemo;
+class TSkinFrame;
+class TStatusBar;
+class TStatusPane;
+
+// The main window: the whole user interface of the program. Controls keep the names
+// under which the window declares them; each handler is named after its control and
+// event, takes the object that raised the event and ignores it. Handlers catch nothing:
+// they are connected through guarded() (Application.h), which shows what escapes.
+//
+// The skin (style sheet and images) is compiled in and applied by the window; bsfrm
+// draws the frame and the caption bar around the client area.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 558;
+    static constexpr int ClientHeight = 588;
+
+    explicit TForm1(QWidget* parent = nullptr);
+
+    TMemo* Memo1;
+    TFontDialog* dlgFont1;
+    TColorDialog* dlgColor1;
+    TLinkImage* img1;
+    TLinkImage* img2;
+    QFrame* TopPnl;
+    TStatusBar* RzStatusBar1;
+    TClockPane* RzClockStatus1;
+    TStatusPane* RzVersionInfoStatus1;
+    TStatusPane* RzStatusPane1;
+    TStatusPane* RzStatusPane2;
+    QPushButton* BitBtn1;
+    QPushButton* btn1;
+    QLabel* lbl1;
+    QLabel* lbl2;
+    TSkinFrame* bsfrm;
+    QGroupBox* grp1;
+    QPushButton* BitBtn2;
+    QPushButton* BitBtn3;
+
+    // The client area, parent of the window's controls (inside bsfrm's border and
+    // below its caption bar).
+    QWidget* clientArea() const;
+
+    void FormCreate(QObject* Sender);
+    void FormShow(QObject* Sender);
+    void Memo1Change(QObject* Sender);
+    void Memo1DblClick(QObject* Sender);
+    void BitBtn2Click(QObject* Sender);
+    void BitBtn3Click(QObject* Sender);
+    void btn1Click(QObject* Sender);
+    void bsfrmMinimize(QObject* Sender);
+
+    // Showing the window from hidden runs FormShow before the window is mapped; the
+    // first show then centres it and gives Memo1 the focus.
+    void setVisible(bool visible) override;
+
+private:
+    void createControls();
+    void createStatusBar(QWidget* client);
+    void connectHandlers();
+
+    bool m_shownBefore = false;
+};
+
+// The one instance, the application's main window (set by main()).
+extern TForm1* Form1;
