@@ -1,0 +1,87 @@
+# Shared helpers for the end-to-end tests: source it from a test script.
+#   e2e_init               temporary folder $E2E_TMP, clean-up trap, skip (exit 77) without Xvfb
+#   e2e_start_xvfb         starts Xvfb on a free display and exports DISPLAY
+#                          (needs xdpyinfo, from x11-utils)
+#   e2e_copy_program DIR   copies the built tovex into DIR (a program folder of its own)
+#   e2e_start_program DIR  starts DIR/tovex in DIR; its pid in $E2E_PROGRAM_PID
+#   e2e_wait_window NAME   waits for a visible window titled NAME; prints its id
+#   e2e_screenshot FILE    writes an 8-bit PNG of the whole screen
+#   e2e_fail MESSAGE       prints the message and exits 1
+# Background processes started here are ended by the trap, by their own pid.
+
+E2E_SKIP=77
+E2E_PIDS=()
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${E2E_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    [ -n "${E2E_TMP:-}" ] && rm -rf "$E2E_TMP"
+}
+
+e2e_init() {
+    if ! command -v Xvfb >/dev/null; then
+        echo "SKIP: Xvfb is not installed"
+        exit $E2E_SKIP
+    fi
+    for tool in xdotool xwininfo xdpyinfo import; do
+        command -v "$tool" >/dev/null || e2e_fail "$tool is missing"
+    done
+    E2E_TMP=$(mktemp -d)
+    trap e2e_cleanup EXIT
+}
+
+e2e_start_xvfb() {
+    # Xvfb picks a free display itself and writes its number to the pipe: no race with
+    # other tests that start a server at the same moment.
+    local fifo="$E2E_TMP/displayfd"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_PIDS+=("$!")
+    local n
+    read -r -t 20 n <"$fifo" || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    e2e_fail "Xvfb on $DISPLAY does not answer"
+}
+
+e2e_copy_program() {
+    mkdir -p "$1"
+    cp "$TOVEX_BIN" "$1/tovex"
+}
+
+e2e_start_program() {
+    (cd "$1" && exec env -u QT_QPA_PLATFORM ./tovex >"$E2E_TMP/program.log" 2>&1) &
+    E2E_PROGRAM_PID=$!
+    E2E_PIDS+=("$E2E_PROGRAM_PID")
+}
+
+e2e_wait_window() {
+    local i id
+    for i in $(seq 1 100); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    e2e_fail "no window named '$1' appeared"
+}
+
+e2e_screenshot() {
+    import -window root -depth 8 "$1"
+}
