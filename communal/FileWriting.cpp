@@ -1,0 +1,49 @@
+#include "FileWriting.h"
+
+#include "AnsiText.h"
+#include "TovexError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+[[noreturn]] void cannotCreate(const QString& path, const QString& reason) {
+    throw TovexError(
+        QStringLiteral("Cannot create file \"%1\". %2")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason));
+}
+
+QString systemReason(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// The owner's write permission decides, not access(2): the superuser could otherwise
+// replace a file that its owner marked read-only.
+bool isReadOnlyFile(const QFileInfo& info) {
+    return info.exists() && !info.isDir() && !(info.permissions() & QFileDevice::WriteOwner);
+}
+} // namespace
+
+void WriteFileInOnePiece(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (isReadOnlyFile(info))
+        cannotCreate(path, systemReason(EACCES));
+    if (info.isDir())
+        cannotCreate(path, systemReason(EISDIR));
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        // QSaveFile words some refusals itself; the system's reason is preferred.
+        cannotCreate(path, errno != 0 ? systemReason(errno) : file.errorString());
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        cannotCreate(path, file.errorString());
+}
+
+void WriteTextFile(const QString& path, const QString& text) {
+    WriteFileInOnePiece(path, ToAnsiBytes(text));
+}

@@ -1,0 +1,64 @@
+#include "TextPicture.h"
+
+#include "JpegWriter.h"
+#include "MemoLayout.h"
+#include "TovexError.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+#include <QTextDocument>
+
+#include <algorithm>
+
+TextPicture::TextPicture(const TextPictureSpec& spec)
+    : m_spec(spec)
+    , m_document(std::make_unique<QTextDocument>()) {
+    m_document->setPlainText(spec.text);
+    ConfigureMemoDocument(*m_document, spec.font, spec.width, spec.lineHeight);
+    m_lines = MemoDisplayLineCount(*m_document);
+}
+
+TextPicture::~TextPicture() = default;
+
+void TextPicture::paintBand(QImage& band, int top) const {
+    band.fill(m_spec.backgroundColor);
+    QPainter painter(&band);
+    painter.translate(0, -top);
+    // The text box hands its palette to the layout in the same way when it paints its
+    // viewport: text in the Text role over the Base role, no cursor, no selection.
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, m_spec.textColor);
+    context.palette.setColor(QPalette::Base, m_spec.backgroundColor);
+    context.cursorPosition = -1;
+    context.clip = QRectF(0, top, band.width(), band.height());
+    painter.setClipRect(context.clip);
+    m_document->documentLayout()->draw(&painter, context);
+}
+
+QImage RenderTextPicture(const TextPictureSpec& spec) {
+    const TextPicture picture(spec);
+    QImage image(picture.width(), picture.height(), QImage::Format_RGB32);
+    if (image.isNull())
+        throw TovexError(QStringLiteral("Out of memory for a %1 x %2 picture")
+                             .arg(picture.width())
+                             .arg(picture.height()));
+    picture.paintBand(image, 0);
+    return image;
+}
+
+QByteArray EncodeTextPicture(const TextPictureSpec& spec, int bandRows) {
+    const TextPicture picture(spec);
+    JpegWriter writer(picture.width(), picture.height());
+    bandRows = std::max(bandRows, 1);
+    QImage band(picture.width(), bandRows, QImage::Format_RGB32);
+    for (int top = 0; top < picture.height(); top += bandRows) {
+        const int rows = std::min(bandRows, picture.height() - top);
+        if (rows != band.height())
+            band = QImage(picture.width(), rows, QImage::Format_RGB32);
+        picture.paintBand(band, top);
+        writer.writeRows(band.convertToFormat(QImage::Format_RGB888));
+    }
+    return writer.finish();
+}

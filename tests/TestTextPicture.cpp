@@ -1,0 +1,167 @@
+#include "Fonts.h"
+#include "JpegMarkers.h"
+#include "MemoLayout.h"
+#include "TextPicture.h"
+#include "TovexError.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QtTest>
+
+// The renderer: picture size from the display lines, every line inside the picture,
+// the chosen colours, and bands that leave no trace in the result.
+namespace {
+QFont memoFont() {
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(14);
+    return font;
+}
+
+TextPictureSpec specFor(const QString& text) {
+    TextPictureSpec spec;
+    spec.text = text;
+    spec.font = memoFont();
+    spec.textColor = Qt::black;
+    spec.backgroundColor = Qt::white;
+    spec.width = MemoTextAreaWidth();
+    spec.lineHeight = MemoLineHeight(spec.font);
+    return spec;
+}
+
+// A paragraph of one repeated glyph that wraps into exactly `lines` display lines:
+// the last line is half full, so rounding in the glyph width cannot move a break.
+QString paragraphOfLines(const QString& glyph, int lines) {
+    const int usable = MemoTextAreaWidth() - 2 * 4; // the document's margin on both sides
+    const int perLine = usable / QFontMetrics(memoFont()).horizontalAdvance(glyph);
+    return glyph.repeated(perLine * (lines - 1) + perLine / 2);
+}
+
+bool rowIsPlain(const QImage& image, int y, QRgb background) {
+    for (int x = 0; x < image.width(); ++x)
+        if (image.pixel(x, y) != background)
+            return false;
+    return true;
+}
+
+bool rowsHaveInk(const QImage& image, int from, int to, QRgb background) {
+    for (int y = from; y < to; ++y)
+        if (!rowIsPlain(image, y, background))
+            return true;
+    return false;
+}
+} // namespace
+
+class TestTextPicture : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(EnsureTahoma());
+        QCOMPARE(MemoLineHeight(memoFont()), 17);
+    }
+
+    void heightFollowsDisplayLines_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("height");
+        QTest::newRow("three lines ending in a break")
+            << QStringLiteral("一行\n二行\nthree\n") << 3 << 181;
+        QTest::newRow("no final break") << QStringLiteral("一行\n二行") << 2 << 164;
+        QTest::newRow("paragraph wrapped into 20")
+            << paragraphOfLines(QStringLiteral("中"), 20) << 20 << 470;
+        QTest::newRow("empty") << QString() << 0 << 130;
+        QTest::newRow("only breaks") << QStringLiteral("\n\n") << 2 << 164;
+    }
+    void heightFollowsDisplayLines() {
+        QFETCH(QString, text);
+        QFETCH(int, lines);
+        QFETCH(int, height);
+        const TextPicture picture(specFor(text));
+        QCOMPARE(picture.displayLines(), lines);
+        QCOMPARE(picture.height(), height);
+        QCOMPARE(picture.width(), 537);
+        const QImage image = RenderTextPicture(specFor(text));
+        QCOMPARE(image.size(), QSize(537, height));
+    }
+
+    void everyLineFitsAboveAPlainBand_data() {
+        QTest::addColumn<QString>("text");
+        const QString chinese = QStringLiteral("中文字体的行高，一样的间距。\n");
+        const QString latin = QStringLiteral("Latin only, gjpqy descenders.\n");
+        QTest::newRow("Chinese only") << chinese.repeated(30);
+        QTest::newRow("Latin only") << latin.repeated(30);
+        QTest::newRow("Chinese, no final break") << chinese.repeated(30).chopped(1);
+    }
+    void everyLineFitsAboveAPlainBand() {
+        QFETCH(QString, text);
+        const TextPictureSpec spec = specFor(text);
+        const QImage image = RenderTextPicture(spec);
+        const QRgb white = qRgb(255, 255, 255);
+        const int lines = 30;
+        QCOMPARE(image.height(), lines * 17 + 130);
+        // Each line's glyphs lie in its own 17-pixel slot below the 4-pixel margin ...
+        for (int line = 0; line < lines; ++line)
+            QVERIFY2(rowsHaveInk(image, 4 + 17 * line, 4 + 17 * (line + 1), white),
+                     qPrintable(QStringLiteral("line %1 is blank").arg(line)));
+        // ... and nothing is drawn below the last slot.
+        for (int y = 4 + 17 * lines; y < image.height(); ++y)
+            QVERIFY2(rowIsPlain(image, y, white), qPrintable(QStringLiteral("row %1").arg(y)));
+        QVERIFY(rowIsPlain(image, 0, white));
+    }
+
+    void chosenColoursShow() {
+        TextPictureSpec spec = specFor(QStringLiteral("红色的字 on navy\n"));
+        spec.textColor = QColor(255, 0, 0);
+        spec.backgroundColor = QColor(0, 0, 128);
+        spec.font.setPixelSize(24);
+        spec.font.setBold(true);
+        spec.lineHeight = MemoLineHeight(spec.font);
+        const QImage image = RenderTextPicture(spec);
+        QCOMPARE(image.pixel(0, 0), qRgb(0, 0, 128));
+        QCOMPARE(image.pixel(image.width() - 1, image.height() - 1), qRgb(0, 0, 128));
+        int fullText = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                fullText += image.pixel(x, y) == qRgb(255, 0, 0);
+        QVERIFY2(fullText > 50, qPrintable(QString::number(fullText)));
+    }
+
+    void bandSizeDoesNotChangeThePicture() {
+        // Glyphs straddle band edges at every one of these sizes.
+        const TextPictureSpec spec =
+            specFor(QStringLiteral("跨越条带的文字 Text across band edges.\n").repeated(40));
+        const QByteArray reference = EncodeTextPicture(spec);
+        for (int rows : {1, 7, 100, 257, 100000})
+            QVERIFY2(EncodeTextPicture(spec, rows) == reference, qPrintable(QString::number(rows)));
+
+        const TextPicture picture(spec);
+        const QImage whole = RenderTextPicture(spec);
+        QImage band(picture.width(), 13, QImage::Format_RGB32);
+        picture.paintBand(band, 300);
+        QCOMPARE(band, whole.copy(0, 300, picture.width(), 13));
+    }
+
+    void tallerThan65500IsJpegError41() {
+        // 3,846 lines at 17 pixels: 65,512 rows.
+        const TextPictureSpec spec = specFor(QStringLiteral("a\n").repeated(3846));
+        QCOMPARE(TextPicture(spec).height(), 65512);
+        try {
+            EncodeTextPicture(spec);
+            QFAIL("a 65,512-pixel picture was encoded");
+        } catch (const TovexError& e) {
+            QCOMPARE(e.message(), QStringLiteral("JPEG error #41"));
+        }
+        // One line fewer is 65,495 rows and is encoded.
+        bool wellFormed = false;
+        const QList<JpegSegment> segments = ReadJpegSegments(
+            EncodeTextPicture(specFor(QStringLiteral("a\n").repeated(3845))), &wellFormed);
+        QVERIFY(wellFormed);
+        const JpegSegment& sof = segments.at(4);
+        QCOMPARE(sof.marker, 0xC0);
+        QCOMPARE(static_cast<uchar>(sof.payload[1]) << 8 | static_cast<uchar>(sof.payload[2]),
+                 65495);
+    }
+};
+
+QTEST_MAIN(TestTextPicture)
+#include "TestTextPicture.moc"
