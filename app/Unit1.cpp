@@ -150,6 +150,7 @@ void TForm1::createStatusBar(QWidget* client) {
 void TForm1::connectHandlers() {
     connect(Memo1, &TMemo::textChanged, this, guarded(this, &TForm1::Memo1Change, Memo1));
     connect(Memo1, &TMemo::doubleClicked, this, guarded(this, &TForm1::Memo1DblClick, Memo1));
+    connect(BitBtn1, &QPushButton::clicked, this, guarded(this, &TForm1::BitBtn1Click, BitBtn1));
     connect(BitBtn2, &QPushButton::clicked, this, guarded(this, &TForm1::BitBtn2Click, BitBtn2));
     connect(BitBtn3, &QPushButton::clicked, this, guarded(this, &TForm1::BitBtn3Click, BitBtn3));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TForm1::btn1Click, btn1));

@@ -56,6 +56,7 @@ public:
 
     void FormCreate(QObject* Sender);
     void FormShow(QObject* Sender);
+    void BitBtn1Click(QObject* Sender);
     void Memo1Change(QObject* Sender);
     void Memo1DblClick(QObject* Sender);
     void BitBtn2Click(QObject* Sender);
@@ -66,6 +67,11 @@ public:
     // Showing the window from hidden runs FormShow before the window is mapped; the
     // first show then centres it and gives Memo1 the focus.
     void setVisible(bool visible) override;
+
+    // Writes pathWithoutExtension + ".jpg": Memo1's text as Memo1 lays it out, every
+    // display line from the first, line height x lines + 130 pixels tall. Memo1 itself
+    // is not resized. Throws TovexError ("JPEG error #41", "Cannot create file ...").
+    void txttojpg(const QString& pathWithoutExtension);
 
 private:
     void createControls();

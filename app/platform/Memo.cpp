@@ -52,6 +52,11 @@ void TMemo::setBackgroundColor(const QColor& color) {
     QPalette p = palette();
     p.setColor(QPalette::Base, color);
     setPalette(p);
+    // Under the window's style sheet the viewport, which fills the text area, does not
+    // take the palette from the box: give it the colour itself.
+    QPalette v = viewport()->palette();
+    v.setColor(QPalette::Base, color);
+    viewport()->setPalette(v);
 }
 
 void TMemo::changeEvent(QEvent* event) {
