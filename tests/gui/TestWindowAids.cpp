@@ -97,6 +97,17 @@ private slots:
         QVERIFY(memo->font().underline() && memo->font().strikeOut());
         QCOMPARE(memo->fontColor(), QColor(Qt::red));
         QCOMPARE(memo->lineHeight(), MemoLineHeight(memo->font()));
+        // The box really draws its text in the chosen colour.
+        memo->setPlainText(QStringLiteral("WWWW 中文"));
+        const QImage shown = memo->viewport()->grab().toImage();
+        bool redInk = false;
+        for (int y = 0; y < 40 && !redInk; ++y)
+            for (int x = 0; x < 120 && !redInk; ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                redInk = c.red() > 200 && c.green() < 60 && c.blue() < 60;
+            }
+        QVERIFY(redInk);
+        memo->clear();
 
         m_form->BitBtn2->click();
         QCOMPARE(offered.size(), 2);
@@ -126,6 +137,7 @@ private slots:
         QCOMPARE(m_form->Memo1->backgroundColor(), background);
         m_form->BitBtn3->click();
         QCOMPARE(m_form->Memo1->backgroundColor(), picked[1]);
+        QCOMPARE(m_form->Memo1->viewport()->grab().toImage().pixelColor(300, 200), picked[1]);
         m_form->BitBtn3->click();
         QCOMPARE(m_form->Memo1->backgroundColor(), picked[1]);
         QCOMPARE(offered, QList<QColor>({QColor(Qt::black), QColor(Qt::black), picked[1]}));
