@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program under Xvfb: "打开目录" hands the Pic folder to the desktop's opener
 # (a stub xdg-open that records its argument), a file named Pic in the way does not stop
-# the window, and a double-click on the system-menu button closes it.
+# the window, dragging the caption bar moves it, and a double-click on the system-menu
+# button closes it.
 set -euo pipefail
 TOVEX_BIN=${1:?path of the built tovex}
 source "$(dirname "$0")/lib.sh"
@@ -54,7 +55,21 @@ sleep 0.3
 count=$(xdotool search --onlyvisible --pid "$E2E_PROGRAM_PID" 2>/dev/null | wc -l)
 [ "$count" = 1 ] || e2e_fail "$count visible windows after 打开目录, expected the main window alone"
 
-# 3. A double-click on the system-menu button (caption bar, left end) closes at once.
+# 3. Dragging the caption bar moves the window (no window manager here: the frame's own move).
+eval "$(xdotool getwindowgeometry --shell "$window")"
+start_x=$X
+start_y=$Y
+xdotool mousemove $((X + 200)) $((Y + 15)) mousedown 1
+sleep 0.2
+xdotool mousemove $((X + 260)) $((Y + 55))
+sleep 0.2
+xdotool mousemove $((X + 300)) $((Y + 95)) mouseup 1
+sleep 0.3
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$X" = $((start_x + 100)) ] && [ "$Y" = $((start_y + 80)) ] ||
+    e2e_fail "window at $X,$Y after the drag, expected $((start_x + 100)),$((start_y + 80))"
+
+# 4. A double-click on the system-menu button (caption bar, left end) closes at once.
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 4 + 13)) $((Y + 4 + 13)) click --repeat 2 --delay 80 1
 for i in $(seq 1 50); do
