@@ -14,6 +14,10 @@ E2E_PIDS=()
 
 e2e_fail() {
     echo "FAIL: $*" >&2
+    if [ -s "${E2E_TMP:-/nonexistent}/program.log" ]; then
+        echo "--- program output:" >&2
+        cat "$E2E_TMP/program.log" >&2
+    fi
     exit 1
 }
 
@@ -71,7 +75,7 @@ e2e_start_program() {
 
 e2e_wait_window() {
     local i id
-    for i in $(seq 1 100); do
+    for i in $(seq 1 200); do
         id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
         if [ -n "$id" ]; then
             echo "$id"

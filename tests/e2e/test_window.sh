@@ -30,7 +30,7 @@ top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
 
 # Alt+F4 closes the window at once and ends the program.
 xdotool windowfocus --sync "$window" key --clearmodifiers alt+F4
-for i in $(seq 1 50); do
+for i in $(seq 1 100); do
     kill -0 "$E2E_PROGRAM_PID" 2>/dev/null || break
     sleep 0.1
 done

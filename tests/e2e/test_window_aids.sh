@@ -72,7 +72,7 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 # 4. A double-click on the system-menu button (caption bar, left end) closes at once.
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 4 + 13)) $((Y + 4 + 13)) click --repeat 2 --delay 80 1
-for i in $(seq 1 50); do
+for i in $(seq 1 100); do
     kill -0 "$E2E_PROGRAM_PID" 2>/dev/null || break
     sleep 0.1
 done
