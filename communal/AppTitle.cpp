@@ -3,8 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-QString ApplicationTitleOf(const QString& programFilePath)
-{
+QString ApplicationTitleOf(const QString& programFilePath) {
     const QString name = QFileInfo(programFilePath).fileName();
     const QString stem = name.left(name.indexOf(QLatin1Char('.')));
     if (stem.isEmpty())
@@ -12,13 +11,11 @@ QString ApplicationTitleOf(const QString& programFilePath)
     return stem.left(1) + stem.mid(1).toLower();
 }
 
-QString ApplicationTitle()
-{
+QString ApplicationTitle() {
     return ApplicationTitleOf(QCoreApplication::applicationFilePath());
 }
 
-QString ErrorBoxText(const QString& message)
-{
+QString ErrorBoxText(const QString& message) {
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
         return message + QLatin1Char('.');
     return message;

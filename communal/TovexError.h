@@ -8,9 +8,7 @@
 class TovexError : public std::runtime_error {
 public:
     explicit TovexError(const QString& message)
-        : std::runtime_error(message.toStdString())
-    {
-    }
+        : std::runtime_error(message.toStdString()) {}
 
     QString message() const { return QString::fromUtf8(what()); }
 };

@@ -10,8 +10,7 @@ namespace MessageBoxes {
 namespace {
 Recorder* activeRecorder = nullptr;
 
-void centreOnScreen(QMessageBox& box)
-{
+void centreOnScreen(QMessageBox& box) {
     box.adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = box.frameGeometry();
@@ -20,26 +19,22 @@ void centreOnScreen(QMessageBox& box)
     }
 }
 
-void show(QMessageBox::Icon icon, const QString& text)
-{
+void show(QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, ApplicationTitle(), text, QMessageBox::Ok);
     centreOnScreen(box);
     box.exec();
 }
 } // namespace
 
-Recorder::Recorder()
-{
+Recorder::Recorder() {
     activeRecorder = this;
 }
 
-Recorder::~Recorder()
-{
+Recorder::~Recorder() {
     activeRecorder = nullptr;
 }
 
-void information(const QString& text)
-{
+void information(const QString& text) {
     if (activeRecorder) {
         activeRecorder->record({false, text});
         return;
@@ -47,8 +42,7 @@ void information(const QString& text)
     show(QMessageBox::NoIcon, text);
 }
 
-void error(const QString& message)
-{
+void error(const QString& message) {
     const QString text = ErrorBoxText(message);
     if (activeRecorder) {
         activeRecorder->record({true, text});
