@@ -14,6 +14,7 @@ PACKAGES=(
     fonts-wine fonts-wqy-microhei
     xvfb xdotool xclip x11-utils imagemagick xdg-utils
     libcpp-httplib-dev
+    time libjpeg-turbo-progs pango1.0-tools
 )
 
 install_packages() {
