@@ -52,13 +52,14 @@ QByteArray EncodeTextPicture(const TextPictureSpec& spec, int bandRows) {
     const TextPicture picture(spec);
     JpegWriter writer(picture.width(), picture.height());
     bandRows = std::max(bandRows, 1);
-    QImage band(picture.width(), bandRows, QImage::Format_RGB32);
+    // Painted straight into the encoder's 8-bit RGB: no per-band conversion and copy.
+    QImage band(picture.width(), bandRows, QImage::Format_RGB888);
     for (int top = 0; top < picture.height(); top += bandRows) {
         const int rows = std::min(bandRows, picture.height() - top);
         if (rows != band.height())
-            band = QImage(picture.width(), rows, QImage::Format_RGB32);
+            band = QImage(picture.width(), rows, QImage::Format_RGB888);
         picture.paintBand(band, top);
-        writer.writeRows(band.convertToFormat(QImage::Format_RGB888));
+        writer.writeRows(band);
     }
     return writer.finish();
 }
