@@ -10,7 +10,7 @@ RUNS=${RUNS:-5}
 if [ ! -x "$BUILD/bin/tovex-render" ]; then
     cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 fi
-cmake --build "$BUILD" -j2 --target tovex-render >/dev/null
+cmake --build "$BUILD" -j2 --target tovex-render bench_length >/dev/null
 
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
@@ -49,3 +49,4 @@ awk -v r="$t_render" -v c="$t_cjpeg" -v p="$t_pango" -v m="$m_render" 'BEGIN {
     printf "tovex-render / cjpeg floor: %.2f x (target <= 2.5)\n", r / c
     printf "pango-view / tovex-render:  %.2f x (target >= 5)\n", p / r
     printf "tovex-render peak memory:   %.1f MiB (target <= 64)\n", m / 1024 }'
+"$BUILD/bin/bench_length" "$WORK/text.txt"
