@@ -1,5 +1,6 @@
 #include "Fonts.h"
 #include "JpegMarkers.h"
+#include "JpegWriter.h"
 #include "MemoLayout.h"
 #include "TextPicture.h"
 #include "TovexError.h"
@@ -139,6 +140,18 @@ private slots:
         QImage band(picture.width(), 13, QImage::Format_RGB32);
         picture.paintBand(band, 300);
         QCOMPARE(band, whole.copy(0, 300, picture.width(), 13));
+    }
+
+    void encodedPixelsAreTheScreenBitmap() {
+        // The bitmap of RenderTextPicture is the one compared with the text box on screen;
+        // the encoder paints its bands in another pixel format, which must not change a
+        // single pixel of what gets encoded.
+        const TextPictureSpec spec =
+            specFor(QStringLiteral("屏幕上的样子 Anti-aliased text, 灰色边缘。\n").repeated(12));
+        const QImage screen = RenderTextPicture(spec).convertToFormat(QImage::Format_RGB888);
+        JpegWriter writer(screen.width(), screen.height());
+        writer.writeRows(screen);
+        QCOMPARE(EncodeTextPicture(spec), writer.finish());
     }
 
     void tallerThan65500IsJpegError41() {
