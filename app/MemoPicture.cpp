@@ -4,18 +4,18 @@
 
 #include <QTextDocument>
 
-TextPictureSpec MemoPicture(const TMemo& memo) {
+TextPictureSource MemoPicture(const TMemo& memo) {
     // toPlainText() would turn non-breaking spaces into ordinary ones, which break lines
     // differently; the raw text keeps them.
     QString text = memo.document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 
-    TextPictureSpec spec;
-    spec.text = text;
-    spec.font = memo.font();
-    spec.textColor = memo.fontColor();
-    spec.backgroundColor = memo.backgroundColor();
-    spec.width = memo.viewport()->width();
-    spec.lineHeight = memo.lineHeight();
-    return spec;
+    TextPictureSource source;
+    source.text = text;
+    source.font = memo.font();
+    source.textColor = memo.fontColor();
+    source.backgroundColor = memo.backgroundColor();
+    source.width = memo.viewport()->width();
+    source.lineHeight = memo.lineHeight();
+    return source;
 }

@@ -6,4 +6,4 @@ class TMemo;
 
 // What the picture of the text box is made from: its text (as laid out, non-breaking
 // spaces kept), font, font colour, background colour, text area width and line height.
-TextPictureSpec MemoPicture(const TMemo& memo);
+TextPictureSource MemoPicture(const TMemo& memo);

@@ -12,33 +12,33 @@
 
 #include <algorithm>
 
-TextPicture::TextPicture(const TextPictureSpec& spec)
-    : m_spec(spec)
+TextPicture::TextPicture(const TextPictureSource& source)
+    : m_source(source)
     , m_document(std::make_unique<QTextDocument>()) {
-    m_document->setPlainText(spec.text);
-    ConfigureMemoDocument(*m_document, spec.font, spec.width, spec.lineHeight);
+    m_document->setPlainText(source.text);
+    ConfigureMemoDocument(*m_document, source.font, source.width, source.lineHeight);
     m_lines = MemoDisplayLineCount(*m_document);
 }
 
 TextPicture::~TextPicture() = default;
 
 void TextPicture::paintBand(QImage& band, int top) const {
-    band.fill(m_spec.backgroundColor);
+    band.fill(m_source.backgroundColor);
     QPainter painter(&band);
     painter.translate(0, -top);
     // The text box hands its palette to the layout in the same way when it paints its
     // viewport: text in the Text role over the Base role, no cursor, no selection.
     QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setColor(QPalette::Text, m_spec.textColor);
-    context.palette.setColor(QPalette::Base, m_spec.backgroundColor);
+    context.palette.setColor(QPalette::Text, m_source.textColor);
+    context.palette.setColor(QPalette::Base, m_source.backgroundColor);
     context.cursorPosition = -1;
     context.clip = QRectF(0, top, band.width(), band.height());
     painter.setClipRect(context.clip);
     m_document->documentLayout()->draw(&painter, context);
 }
 
-QImage RenderTextPicture(const TextPictureSpec& spec) {
-    const TextPicture picture(spec);
+QImage RenderTextPicture(const TextPictureSource& source) {
+    const TextPicture picture(source);
     QImage image(picture.width(), picture.height(), QImage::Format_RGB32);
     if (image.isNull())
         throw TovexError(QStringLiteral("Out of memory for a %1 x %2 picture")
@@ -48,8 +48,8 @@ QImage RenderTextPicture(const TextPictureSpec& spec) {
     return image;
 }
 
-QByteArray EncodeTextPicture(const TextPictureSpec& spec, int bandRows) {
-    const TextPicture picture(spec);
+QByteArray EncodeTextPicture(const TextPictureSource& source, int bandRows) {
+    const TextPicture picture(source);
     JpegWriter writer(picture.width(), picture.height());
     bandRows = std::max(bandRows, 1);
     // Painted straight into the encoder's 8-bit RGB: no per-band conversion and copy.

@@ -11,7 +11,7 @@ class QImage;
 class QTextDocument;
 
 // What the picture is made from: the text box's text and look, nothing of the window.
-struct TextPictureSpec {
+struct TextPictureSource {
     QString text; // "\n" between lines
     QFont font;
     QColor textColor;
@@ -30,29 +30,29 @@ inline constexpr int DefaultBandRows = 256;
 // Painting is per band of rows, so that a tall picture never exists whole in memory.
 class TextPicture {
 public:
-    explicit TextPicture(const TextPictureSpec& spec);
+    explicit TextPicture(const TextPictureSource& source);
     ~TextPicture();
     TextPicture(const TextPicture&) = delete;
     TextPicture& operator=(const TextPicture&) = delete;
 
     int displayLines() const { return m_lines; }
-    int width() const { return m_spec.width; }
+    int width() const { return m_source.width; }
     // line height x display lines + PictureBottomBand.
-    int height() const { return m_spec.lineHeight * m_lines + PictureBottomBand; }
+    int height() const { return m_source.lineHeight * m_lines + PictureBottomBand; }
 
     // Paints the picture's rows top .. top + band.height() - 1 into band (Format_RGB32,
     // as wide as the picture). Does not change the object.
     void paintBand(QImage& band, int top) const;
 
 private:
-    TextPictureSpec m_spec;
+    TextPictureSource m_source;
     std::unique_ptr<QTextDocument> m_document;
     int m_lines = 0;
 };
 
 // The whole bitmap at once (Format_RGB32).
-QImage RenderTextPicture(const TextPictureSpec& spec);
+QImage RenderTextPicture(const TextPictureSource& source);
 
 // The picture as a JPEG file's bytes: painted band by band and fed to JpegWriter.
 // Throws TovexError("JPEG error #41") for a side over 65,500 pixels, before any painting.
-QByteArray EncodeTextPicture(const TextPictureSpec& spec, int bandRows = DefaultBandRows);
+QByteArray EncodeTextPicture(const TextPictureSource& source, int bandRows = DefaultBandRows);

@@ -18,15 +18,15 @@ QFont memoFont() {
     return font;
 }
 
-TextPictureSpec specFor(const QString& text) {
-    TextPictureSpec spec;
-    spec.text = text;
-    spec.font = memoFont();
-    spec.textColor = Qt::black;
-    spec.backgroundColor = Qt::white;
-    spec.width = MemoTextAreaWidth();
-    spec.lineHeight = MemoLineHeight(spec.font);
-    return spec;
+TextPictureSource sourceFor(const QString& text) {
+    TextPictureSource source;
+    source.text = text;
+    source.font = memoFont();
+    source.textColor = Qt::black;
+    source.backgroundColor = Qt::white;
+    source.width = MemoTextAreaWidth();
+    source.lineHeight = MemoLineHeight(source.font);
+    return source;
 }
 
 // A paragraph of one repeated glyph that wraps into exactly `lines` display lines:
@@ -77,11 +77,11 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, lines);
         QFETCH(int, height);
-        const TextPicture picture(specFor(text));
+        const TextPicture picture(sourceFor(text));
         QCOMPARE(picture.displayLines(), lines);
         QCOMPARE(picture.height(), height);
         QCOMPARE(picture.width(), 537);
-        const QImage image = RenderTextPicture(specFor(text));
+        const QImage image = RenderTextPicture(sourceFor(text));
         QCOMPARE(image.size(), QSize(537, height));
     }
 
@@ -95,8 +95,8 @@ private slots:
     }
     void everyLineFitsAboveAPlainBand() {
         QFETCH(QString, text);
-        const TextPictureSpec spec = specFor(text);
-        const QImage image = RenderTextPicture(spec);
+        const TextPictureSource source = sourceFor(text);
+        const QImage image = RenderTextPicture(source);
         const QRgb white = qRgb(255, 255, 255);
         const int lines = 30;
         QCOMPARE(image.height(), lines * 17 + 130);
@@ -111,13 +111,13 @@ private slots:
     }
 
     void chosenColoursShow() {
-        TextPictureSpec spec = specFor(QStringLiteral("红色的字 on navy\n"));
-        spec.textColor = QColor(255, 0, 0);
-        spec.backgroundColor = QColor(0, 0, 128);
-        spec.font.setPixelSize(24);
-        spec.font.setBold(true);
-        spec.lineHeight = MemoLineHeight(spec.font);
-        const QImage image = RenderTextPicture(spec);
+        TextPictureSource source = sourceFor(QStringLiteral("红色的字 on navy\n"));
+        source.textColor = QColor(255, 0, 0);
+        source.backgroundColor = QColor(0, 0, 128);
+        source.font.setPixelSize(24);
+        source.font.setBold(true);
+        source.lineHeight = MemoLineHeight(source.font);
+        const QImage image = RenderTextPicture(source);
         QCOMPARE(image.pixel(0, 0), qRgb(0, 0, 128));
         QCOMPARE(image.pixel(image.width() - 1, image.height() - 1), qRgb(0, 0, 128));
         int fullText = 0;
@@ -129,14 +129,15 @@ private slots:
 
     void bandSizeDoesNotChangeThePicture() {
         // Glyphs straddle band edges at every one of these sizes.
-        const TextPictureSpec spec =
-            specFor(QStringLiteral("跨越条带的文字 Text across band edges.\n").repeated(40));
-        const QByteArray reference = EncodeTextPicture(spec);
+        const TextPictureSource source =
+            sourceFor(QStringLiteral("跨越条带的文字 Text across band edges.\n").repeated(40));
+        const QByteArray reference = EncodeTextPicture(source);
         for (int rows : {1, 7, 100, 257, 100000})
-            QVERIFY2(EncodeTextPicture(spec, rows) == reference, qPrintable(QString::number(rows)));
+            QVERIFY2(EncodeTextPicture(source, rows) == reference,
+                     qPrintable(QString::number(rows)));
 
-        const TextPicture picture(spec);
-        const QImage whole = RenderTextPicture(spec);
+        const TextPicture picture(source);
+        const QImage whole = RenderTextPicture(source);
         QImage band(picture.width(), 13, QImage::Format_RGB32);
         picture.paintBand(band, 300);
         QCOMPARE(band, whole.copy(0, 300, picture.width(), 13));
@@ -146,20 +147,20 @@ private slots:
         // The bitmap of RenderTextPicture is the one compared with the text box on screen;
         // the encoder paints its bands in another pixel format, which must not change a
         // single pixel of what gets encoded.
-        const TextPictureSpec spec =
-            specFor(QStringLiteral("屏幕上的样子 Anti-aliased text, 灰色边缘。\n").repeated(12));
-        const QImage screen = RenderTextPicture(spec).convertToFormat(QImage::Format_RGB888);
+        const TextPictureSource source =
+            sourceFor(QStringLiteral("屏幕上的样子 Anti-aliased text, 灰色边缘。\n").repeated(12));
+        const QImage screen = RenderTextPicture(source).convertToFormat(QImage::Format_RGB888);
         JpegWriter writer(screen.width(), screen.height());
         writer.writeRows(screen);
-        QCOMPARE(EncodeTextPicture(spec), writer.finish());
+        QCOMPARE(EncodeTextPicture(source), writer.finish());
     }
 
     void tallerThan65500IsJpegError41() {
         // 3,846 lines at 17 pixels: 65,512 rows.
-        const TextPictureSpec spec = specFor(QStringLiteral("a\n").repeated(3846));
-        QCOMPARE(TextPicture(spec).height(), 65512);
+        const TextPictureSource source = sourceFor(QStringLiteral("a\n").repeated(3846));
+        QCOMPARE(TextPicture(source).height(), 65512);
         try {
-            EncodeTextPicture(spec);
+            EncodeTextPicture(source);
             QFAIL("a 65,512-pixel picture was encoded");
         } catch (const TovexError& e) {
             QCOMPARE(e.message(), QStringLiteral("JPEG error #41"));
@@ -167,7 +168,7 @@ private slots:
         // One line fewer is 65,495 rows and is encoded.
         bool wellFormed = false;
         const QList<JpegSegment> segments = ReadJpegSegments(
-            EncodeTextPicture(specFor(QStringLiteral("a\n").repeated(3845))), &wellFormed);
+            EncodeTextPicture(sourceFor(QStringLiteral("a\n").repeated(3845))), &wellFormed);
         QVERIFY(wellFormed);
         const JpegSegment& sof = segments.at(4);
         QCOMPARE(sof.marker, 0xC0);

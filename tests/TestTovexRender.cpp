@@ -42,15 +42,15 @@ QByteArray readFile(const QString& path) {
 
 QByteArray expectedJpeg(const QString& text, const QColor& color, const QColor& background) {
     EnsureTahoma();
-    TextPictureSpec spec;
-    spec.text = text;
-    spec.font = QFont(QStringLiteral("Tahoma"));
-    spec.font.setPixelSize(14);
-    spec.textColor = color;
-    spec.backgroundColor = background;
-    spec.width = MemoTextAreaWidth();
-    spec.lineHeight = MemoLineHeight(spec.font);
-    return EncodeTextPicture(spec);
+    TextPictureSource source;
+    source.text = text;
+    source.font = QFont(QStringLiteral("Tahoma"));
+    source.font.setPixelSize(14);
+    source.textColor = color;
+    source.backgroundColor = background;
+    source.width = MemoTextAreaWidth();
+    source.lineHeight = MemoLineHeight(source.font);
+    return EncodeTextPicture(source);
 }
 } // namespace
 

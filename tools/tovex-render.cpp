@@ -143,18 +143,18 @@ int main(int argc, char* argv[]) {
             text = AppendFooter(text);
 
         EnsureTahoma();
-        TextPictureSpec spec;
-        spec.text = text;
-        spec.font = QFont(o.family);
-        spec.font.setPixelSize(o.size);
+        TextPictureSource source;
+        source.text = text;
+        source.font = QFont(o.family);
+        source.font.setPixelSize(o.size);
         const QPalette palette = QGuiApplication::palette();
-        spec.textColor = o.color.value_or(palette.color(QPalette::Text));
-        spec.backgroundColor = o.background.value_or(palette.color(QPalette::Base));
-        spec.width = MemoTextAreaWidth();
-        spec.lineHeight = MemoLineHeight(spec.font);
+        source.textColor = o.color.value_or(palette.color(QPalette::Text));
+        source.backgroundColor = o.background.value_or(palette.color(QPalette::Base));
+        source.width = MemoTextAreaWidth();
+        source.lineHeight = MemoLineHeight(source.font);
         if (progress)
             std::fputs("tovex-render: rendering...\n", stderr);
-        const QByteArray jpeg = EncodeTextPicture(spec);
+        const QByteArray jpeg = EncodeTextPicture(source);
         writeOutput(o.output, jpeg);
         if (progress && o.output != QLatin1String("-"))
             std::fprintf(stderr, "tovex-render: wrote %s\n", o.output.toUtf8().constData());
