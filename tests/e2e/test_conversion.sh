@@ -24,7 +24,11 @@ client_y=$((top + 26))
 text=$'长微博转换测试：第一行。\n第二行，含标点！\n最后一行没有换行'
 printf '%s' "$text" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
 E2E_PIDS+=($!)
-sleep 0.3
+# xclip serves the clipboard once it has taken it; on a loaded machine that takes a while.
+for i in $(seq 1 100); do
+    [ "$(xclip -selection clipboard -o 2>/dev/null)" = "$text" ] && break
+    sleep 0.1
+done
 
 # Memo1 lies at 0,101 (558 x 345) in the client area; BitBtn1 at 38,504 (75 x 25).
 xdotool mousemove $((client_x + 200)) $((client_y + 200)) click 1
