@@ -6,8 +6,10 @@ constexpr quint16 Multiplier = 52845; // 0xCE6D
 constexpr quint16 Increment = 22719;  // 0x58BF
 
 quint16 nextState(quint16 state, quint8 added) {
-    // All three operations wrap at 16 bits.
-    return static_cast<quint16>(static_cast<quint16>(state + added) * Multiplier + Increment);
+    // All three operations wrap at 16 bits. The product is taken in unsigned 32-bit
+    // arithmetic: two quint16 operands are promoted to int, whose overflow is undefined.
+    const quint32 sum = static_cast<quint16>(state + added);
+    return static_cast<quint16>(sum * quint32{Multiplier} + quint32{Increment});
 }
 
 quint8 highByte(quint16 state) {
