@@ -3,6 +3,7 @@
 #   tools/dev.sh run    install what is missing, build, start tovex
 #   tools/dev.sh test   install what is missing, build, run every test
 #   tools/dev.sh build  install what is missing, build
+#   tools/dev.sh sanitize  every test, built with ASan + UBSan in build-asan
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -49,8 +50,19 @@ case "${1:-}" in
         install_packages
         build
         ;;
+    sanitize)
+        # Full stacks on malloc, so that tools/lsan.supp matches Qt's frames by name.
+        install_packages
+        BUILD_DIR=${SANITIZE_BUILD_DIR:-build-asan}
+        CMAKE_ARGS="${CMAKE_ARGS:-} -DTOVEX_SANITIZE=ON"
+        build
+        export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:fast_unwind_on_malloc=0:abort_on_error=1}
+        export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tools/lsan.supp}
+        export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+        ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)"
+        ;;
     *)
-        echo "usage: $0 run|test|build" >&2
+        echo "usage: $0 run|test|build|sanitize" >&2
         exit 2
         ;;
 esac
