@@ -36,12 +36,19 @@ void WriteFileInOnePiece(const QString& path, const QByteArray& bytes) {
         cannotCreate(path, systemReason(EISDIR));
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Written in one call, so a write buffer gains nothing; unbuffered, a failing write
+    // reports its errno at once.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         // QSaveFile words some refusals itself; the system's reason is preferred.
         cannotCreate(path, errno != 0 ? systemReason(errno) : file.errorString());
     }
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        cannotCreate(path, file.errorString());
+    // The system's reason is taken at once: after a failed write (a full disk, a file size
+    // limit) QSaveFile's own description is only "Unknown error".
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        const int code = errno;
+        cannotCreate(path, code != 0 ? systemReason(code) : file.errorString());
+    }
 }
 
 void WriteTextFile(const QString& path, const QString& text) {
