@@ -4,6 +4,7 @@
 #include "AppDir.h"
 #include "Application.h"
 #include "BuildSettings.h"
+#include "Download.h"
 #include "FontDialog.h"
 #include "Fonts.h"
 #include "LinkImage.h"
@@ -181,7 +182,13 @@ void TForm1::FormCreate(QObject*) {
 }
 
 void TForm1::FormShow(QObject*) {
-    // The settings download and the banners are done here, before the window shows.
+    // Whatever the fetch gives, the banners read the settings file that is there now.
+    FetchSettingsFile(ProductCode, m_site.serverBase, m_site.programFolder, m_site.limits);
+    if (ShowCount >= 1)
+        return;
+    LoadLinkBanner(*img1, QStringLiteral("fname1"), ProductCode, m_site);
+    LoadLinkBanner(*img2, QStringLiteral("fname2"), ProductCode, m_site);
+    ++ShowCount;
 }
 
 void TForm1::Memo1Change(QObject*) {

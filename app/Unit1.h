@@ -1,5 +1,8 @@
 #pragma once
 
+#include "LinkBanner.h"
+
+#include <QLatin1StringView>
 #include <QWidget>
 
 class QFrame;
@@ -14,6 +17,9 @@ class TMemo;
 class TSkinFrame;
 class TStatusBar;
 class TStatusPane;
+
+// The product code: it names the settings file on the server and prefixes its sections.
+inline constexpr QLatin1StringView ProductCode{"tovex"};
 
 // The main window: the whole user interface of the program. Controls keep the names
 // under which the window declares them; each handler is named after its control and
@@ -68,6 +74,13 @@ public:
     // first show then centres it and gives Memo1 the focus.
     void setVisible(bool visible) override;
 
+    // Completed fillings of both banners; FormShow fills them while this is 0.
+    int ShowCount = 0;
+
+    // Where FormShow fetches the settings file and the banners keep their caches: by
+    // default the program folder and the maker's server. Tests point it elsewhere.
+    void setSettingsSite(const SettingsSite& site) { m_site = site; }
+
     // Writes pathWithoutExtension + ".jpg": Memo1's text as Memo1 lays it out, every
     // display line from the first, line height x lines + 130 pixels tall. Memo1 itself
     // is not resized. Throws TovexError ("JPEG error #41", "Cannot create file ...").
@@ -79,6 +92,7 @@ private:
     void connectHandlers();
 
     bool m_shownBefore = false;
+    SettingsSite m_site = DefaultSettingsSite();
 };
 
 // The one instance, the application's main window (set by main()).

@@ -95,16 +95,16 @@ private slots:
         const auto jpeg = int(TPicture::Kind::Jpeg);
         QTest::newRow("bmp") << "a.bmp" << encoded(red, "BMP") << bitmap << QSize(6, 3)
                              << QColor(Qt::red);
-        QTest::newRow("BMP in capitals") << "a.BMP" << encoded(red, "BMP") << bitmap
-                                         << QSize(6, 3) << QColor(Qt::red);
+        QTest::newRow("BMP in capitals")
+            << "a.BMP" << encoded(red, "BMP") << bitmap << QSize(6, 3) << QColor(Qt::red);
         QTest::newRow("ico") << "a.ico" << encoded(solidImage({16, 16}, Qt::blue), "ICO")
                              << int(TPicture::Kind::Icon) << QSize(16, 16) << QColor(Qt::blue);
         QTest::newRow("jpg") << "a.jpg" << encoded(solidImage({16, 8}, Qt::blue), "JPG") << jpeg
                              << QSize(16, 8) << QColor(Qt::blue);
         QTest::newRow("JPG") << "a.JPG" << encoded(solidImage({16, 8}, Qt::red), "JPG") << jpeg
                              << QSize(16, 8) << QColor(Qt::red);
-        QTest::newRow("jpeg") << "a.Jpeg" << encoded(solidImage({8, 8}, Qt::green), "JPG")
-                              << jpeg << QSize(8, 8) << QColor(Qt::green);
+        QTest::newRow("jpeg") << "a.Jpeg" << encoded(solidImage({8, 8}, Qt::green), "JPG") << jpeg
+                              << QSize(8, 8) << QColor(Qt::green);
         QTest::newRow("grey jpeg")
             << "g.jpg"
             << encoded(solidImage({8, 8}, Qt::gray).convertToFormat(QImage::Format_Grayscale8),
@@ -125,7 +125,8 @@ private slots:
         QCOMPARE(picture.size(), size);
         const QColor centre = picture.image().pixelColor(size.width() / 2, size.height() / 2);
         // JPEG is lossy: a solid colour comes back within a few steps.
-        QVERIFY2(qAbs(centre.red() - color.red()) <= 8 && qAbs(centre.green() - color.green()) <= 8 &&
+        QVERIFY2(qAbs(centre.red() - color.red()) <= 8 &&
+                     qAbs(centre.green() - color.green()) <= 8 &&
                      qAbs(centre.blue() - color.blue()) <= 8,
                  qPrintable(centre.name()));
         QVERIFY(!picture.isAnimated());
@@ -140,12 +141,12 @@ private slots:
         const QByteArray bmp = encoded(solidImage({2, 2}, Qt::red), "BMP");
         QTest::newRow("png") << "png" << png << "Unknown picture file extension (.png)";
         QTest::newRow("no extension") << "" << bmp << "Unknown picture file extension (.)";
-        QTest::newRow("bmp garbage") << "bmp" << QByteArray("not a bitmap")
-                                     << "Bitmap image is not valid";
+        QTest::newRow("bmp garbage")
+            << "bmp" << QByteArray("not a bitmap") << "Bitmap image is not valid";
         QTest::newRow("bmp empty") << "bmp" << QByteArray() << "Bitmap image is not valid";
         QTest::newRow("bmp holding a png") << "bmp" << png << "Bitmap image is not valid";
-        QTest::newRow("ico garbage") << "ico" << QByteArray("\0\0\1\0garbage", 11)
-                                     << "Icon image is not valid";
+        QTest::newRow("ico garbage")
+            << "ico" << QByteArray("\0\0\1\0garbage", 11) << "Icon image is not valid";
         QTest::newRow("ico holding a bmp") << "ico" << bmp << "Icon image is not valid";
         QTest::newRow("jpg not a jpeg") << "jpg" << png << jpegError(JERR_NO_SOI);
         QTest::newRow("jpg empty") << "jpg" << QByteArray() << jpegError(JERR_INPUT_EMPTY);
@@ -155,14 +156,14 @@ private slots:
             << "jpg" << jpegDeclaring(8, 8) << jpegError(JERR_NO_QUANT_TABLE);
         QTest::newRow("gif holding a png") << "gif" << png << "Invalid GIF signature";
         QTest::newRow("gif empty") << "gif" << QByteArray() << "Invalid GIF signature";
-        QTest::newRow("gif header only") << "gif" << QByteArray("GIF89a\2\0\2\0", 10)
-                                         << "GIF image is not valid";
+        QTest::newRow("gif header only")
+            << "gif" << QByteArray("GIF89a\2\0\2\0", 10) << "GIF image is not valid";
         QTest::newRow("bmp beyond the size limit")
             << "bmp" << bmpDeclaring(8000, 8000) << "Picture is too large (8000 x 8000 pixels)";
         QTest::newRow("bmp beyond the reader's own bound")
             << "bmp" << bmpDeclaring(100000, 100000) << "Bitmap image is not valid";
-        QTest::newRow("jpg beyond the size limit")
-            << "jpg" << jpegDeclaring(60000, 60000) << "Picture is too large (60000 x 60000 pixels)";
+        QTest::newRow("jpg beyond the size limit") << "jpg" << jpegDeclaring(60000, 60000)
+                                                   << "Picture is too large (60000 x 60000 pixels)";
         QTest::newRow("gif screen beyond the size limit")
             << "gif" << QByteArray("GIF89a\x60\xEA\x60\xEA\0\0\0;", 14)
             << "Picture is too large (60000 x 60000 pixels)";
@@ -206,9 +207,9 @@ private slots:
         // red of frame 1 under it.
         const QList<quint8> firstRowBlue = {1, 1, 1, 3, 3, 3};
         TPicture picture;
-        picture.loadFromData(MakeGif(3, 2, Palette,
-                                     {{QList<quint8>(6, 0), 5, -1}, {firstRowBlue, 5, 3}}),
-                             QStringLiteral("gif"));
+        picture.loadFromData(
+            MakeGif(3, 2, Palette, {{QList<quint8>(6, 0), 5, -1}, {firstRowBlue, 5, 3}}),
+            QStringLiteral("gif"));
         const QImage& second = picture.frames().at(1).image;
         QCOMPARE(second.pixelColor(0, 0), QColor(Qt::blue));
         QCOMPARE(second.pixelColor(0, 1), QColor(Qt::red));
@@ -256,18 +257,25 @@ private slots:
 
         TPicture jpeg;
         jpeg.loadFromData(encoded(solidImage({8, 8}, Qt::blue), "JPG"), QStringLiteral("jpg"));
-        QCOMPARE(messageOf([&] { jpeg.bitmapForDrawing({256, 47}); }),
+        QCOMPARE(messageOf([&] {
+                     jpeg.bitmapForDrawing({256, 47});
+                 }),
                  QStringLiteral("Can only modify an image if it contains a bitmap"));
     }
 
     void extensionIsTheLastPartsSuffix_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("plain") << "/p/fname1.jpg" << "jpg";
-        QTest::newRow("case kept") << "/p/fname1.JPG" << "JPG";
-        QTest::newRow("none") << "/p/fname1" << "";
-        QTest::newRow("dot in a folder only") << "/p.d/fname1" << "";
-        QTest::newRow("trailing dot") << "/p/fname1." << "";
+        QTest::newRow("plain") << "/p/fname1.jpg"
+                               << "jpg";
+        QTest::newRow("case kept") << "/p/fname1.JPG"
+                                   << "JPG";
+        QTest::newRow("none") << "/p/fname1"
+                              << "";
+        QTest::newRow("dot in a folder only") << "/p.d/fname1"
+                                              << "";
+        QTest::newRow("trailing dot") << "/p/fname1."
+                                      << "";
     }
     void extensionIsTheLastPartsSuffix() {
         QFETCH(QString, path);
