@@ -15,7 +15,7 @@ PACKAGES=(
     fonts-wine fonts-wqy-microhei
     xvfb xdotool xclip x11-utils imagemagick xdg-utils
     libcpp-httplib-dev
-    time libjpeg-turbo-progs pango1.0-tools
+    time libjpeg-turbo-progs pango1.0-tools python3
 )
 
 install_packages() {

@@ -6,6 +6,14 @@
 #   e2e_start_program DIR  starts DIR/tovex in DIR; its pid in $E2E_PROGRAM_PID
 #   e2e_wait_window NAME   waits for a visible window titled NAME; prints its id
 #   e2e_screenshot FILE    writes an 8-bit PNG of the whole screen
+#   e2e_pixel PNG X Y      prints the colour at X,Y of a screenshot as "R,G,B"
+#   e2e_client_origin WIN  sets E2E_CLIENT_X, E2E_CLIENT_Y: the screen point of the client
+#                          area's corner (inside the 4-pixel border, below the caption bar)
+#   e2e_click_client WIN X Y   left click at client point X,Y of the window
+#   e2e_stub_opener        puts an xdg-open on PATH that appends its argument to $E2E_OPENED
+#   e2e_wait_lines FILE N  waits until FILE has N lines
+#   e2e_wait_exit          waits up to 10 s for the program to end; fails when it does not
+#   e2e_stop_program       ends the program and waits for it
 #   e2e_fail MESSAGE       prints the message and exits 1
 # Background processes started here are ended by the trap, by their own pid.
 
@@ -88,4 +96,56 @@ e2e_wait_window() {
 
 e2e_screenshot() {
     import -window root -depth 8 "$1"
+}
+
+e2e_pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+e2e_client_origin() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    E2E_CLIENT_X=$((X + 4))
+    E2E_CLIENT_Y=$((Y + 4 + 26))
+}
+
+e2e_click_client() {
+    e2e_client_origin "$1"
+    xdotool mousemove $((E2E_CLIENT_X + $2)) $((E2E_CLIENT_Y + $3)) click 1
+}
+
+e2e_stub_opener() {
+    local stub_dir="$E2E_TMP/stub"
+    E2E_OPENED="$E2E_TMP/opened.txt"
+    mkdir -p "$stub_dir"
+    : >"$E2E_OPENED"
+    cat >"$stub_dir/xdg-open" <<STUB
+#!/bin/sh
+printf '%s\\n' "\$@" >>"$E2E_OPENED"
+STUB
+    chmod +x "$stub_dir/xdg-open"
+    export PATH="$stub_dir:$PATH"
+}
+
+e2e_wait_lines() {
+    local i
+    for i in $(seq 1 50); do
+        [ "$(wc -l <"$1")" -ge "$2" ] && return 0
+        sleep 0.1
+    done
+    e2e_fail "$1 has $(wc -l <"$1") lines, expected $2"
+}
+
+e2e_wait_exit() {
+    local i
+    for i in $(seq 1 100); do
+        kill -0 "$E2E_PROGRAM_PID" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    e2e_fail "the program still runs"
+}
+
+e2e_stop_program() {
+    kill "$E2E_PROGRAM_PID" 2>/dev/null || true
+    wait "$E2E_PROGRAM_PID" 2>/dev/null || true
 }

@@ -14,12 +14,9 @@ e2e_start_program "$program_dir"
 window=$(e2e_wait_window "青禾长微博单机版V1.10")
 sleep 0.5
 
-info=$(xwininfo -id "$window")
-left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")
-top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
-# The client area starts inside the 4-pixel border, below the 26-pixel caption bar.
-client_x=$((left + 4))
-client_y=$((top + 26))
+e2e_client_origin "$window"
+client_x=$E2E_CLIENT_X
+client_y=$E2E_CLIENT_Y
 
 text=$'长微博转换测试：第一行。\n第二行，含标点！\n最后一行没有换行'
 printf '%s' "$text" | xclip -selection clipboard -quiet >/dev/null 2>&1 &

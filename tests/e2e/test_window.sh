@@ -30,9 +30,5 @@ top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
 
 # Alt+F4 closes the window at once and ends the program.
 xdotool windowfocus --sync "$window" key --clearmodifiers alt+F4
-for i in $(seq 1 100); do
-    kill -0 "$E2E_PROGRAM_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$E2E_PROGRAM_PID" 2>/dev/null && e2e_fail "the program still runs after Alt+F4"
+e2e_wait_exit
 echo "PASS"

@@ -9,23 +9,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_init
 e2e_start_xvfb
 
-stub_dir="$E2E_TMP/stub"
-mkdir -p "$stub_dir"
-cat >"$stub_dir/xdg-open" <<STUB
-#!/bin/sh
-printf '%s\n' "\$@" >"$E2E_TMP/opened.txt"
-STUB
-chmod +x "$stub_dir/xdg-open"
-export PATH="$stub_dir:$PATH"
-
-# Client point (x, y) of the window, inside the 4-pixel border and 26-pixel caption bar.
-click_client() {
-    local window=$1 x=$2 y=$3 left top
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    left=$X
-    top=$Y
-    xdotool mousemove $((left + 4 + x)) $((top + 30 + y)) click 1
-}
+e2e_stub_opener
 
 # 1. A file named Pic in the program folder: the window opens all the same.
 program_dir="$E2E_TMP/prog"
@@ -34,21 +18,16 @@ echo "not a folder" >"$program_dir/Pic"
 e2e_start_program "$program_dir"
 window=$(e2e_wait_window "青禾长微博单机版V1.10")
 [ -f "$program_dir/Pic" ] || e2e_fail "the file named Pic was replaced"
-kill "$E2E_PROGRAM_PID"
-wait "$E2E_PROGRAM_PID" 2>/dev/null || true
+e2e_stop_program
 
 # 2. "打开目录" (client 173,504, 75 x 25) opens the Pic folder, no message of ours.
 rm "$program_dir/Pic"
 e2e_start_program "$program_dir"
 window=$(e2e_wait_window "青禾长微博单机版V1.10")
 sleep 0.3
-click_client "$window" 210 516
-for i in $(seq 1 50); do
-    [ -s "$E2E_TMP/opened.txt" ] && break
-    sleep 0.1
-done
-[ -s "$E2E_TMP/opened.txt" ] || e2e_fail "the opener was not called"
-opened=$(head -n1 "$E2E_TMP/opened.txt")
+e2e_click_client "$window" 210 516
+e2e_wait_lines "$E2E_OPENED" 1
+opened=$(head -n1 "$E2E_OPENED")
 expected="file://$program_dir/Pic"
 [ "$opened" = "$expected" ] || e2e_fail "opener got '$opened', expected '$expected'"
 sleep 0.3
@@ -72,9 +51,5 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 # 4. A double-click on the system-menu button (caption bar, left end) closes at once.
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 4 + 13)) $((Y + 4 + 13)) click --repeat 2 --delay 80 1
-for i in $(seq 1 100); do
-    kill -0 "$E2E_PROGRAM_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$E2E_PROGRAM_PID" 2>/dev/null && e2e_fail "the program still runs after the double-click"
+e2e_wait_exit
 echo "PASS"
