@@ -54,10 +54,12 @@ e2e_init() {
 
 e2e_start_xvfb() {
     # Xvfb picks a free display itself and writes its number to the pipe: no race with
-    # other tests that start a server at the same moment.
+    # other tests that start a server at the same moment. -noreset: by default the server
+    # resets whenever its last client leaves (xdpyinfo below, a program that was stopped),
+    # and on a loaded machine a program that connects during the reset fails to start.
     local fifo="$E2E_TMP/displayfd"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_PIDS+=("$!")
     local n
     read -r -t 20 n <"$fifo" || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
