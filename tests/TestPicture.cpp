@@ -58,11 +58,22 @@ QByteArray jpegDeclaring(int width, int height) {
     return jpegFrameHeader(width, height) + QByteArray::fromHex("ffda000801010000003f00");
 }
 
+const QList<QColor> Palette = {Qt::red, Qt::blue, Qt::green, Qt::white};
+
+// A GIF with a 2 x 2 screen and one frame that declares width x height.
+QByteArray gifWithFrameOf(int width, int height) {
+    QByteArray gif = MakeGif(2, 2, Palette, {{QList<quint8>(4, 0), 0, -1}});
+    const qsizetype descriptor = gif.indexOf(',', 13 + 12);
+    gif[descriptor + 5] = char(width & 0xFF);
+    gif[descriptor + 6] = char(width >> 8);
+    gif[descriptor + 7] = char(height & 0xFF);
+    gif[descriptor + 8] = char(height >> 8);
+    return gif;
+}
+
 QString jpegError(int code) {
     return QStringLiteral("JPEG error #%1").arg(code);
 }
-
-const QList<QColor> Palette = {Qt::red, Qt::blue, Qt::green, Qt::white};
 
 QByteArray twoFrameGif(int loops) {
     return MakeGif(4, 2, Palette, {{QList<quint8>(8, 0), 10, -1}, {QList<quint8>(8, 1), 25, -1}},
@@ -164,6 +175,13 @@ private slots:
             << "bmp" << bmpDeclaring(100000, 100000) << "Bitmap image is not valid";
         QTest::newRow("jpg beyond the size limit") << "jpg" << jpegDeclaring(60000, 60000)
                                                    << "Picture is too large (60000 x 60000 pixels)";
+        QTest::newRow("jpg of 30000 x 30000") << "jpg" << jpegDeclaring(30000, 30000)
+                                              << "Picture is too large (30000 x 30000 pixels)";
+        QTest::newRow("bmp of 30000 x 30000")
+            << "bmp" << bmpDeclaring(30000, 30000) << "Bitmap image is not valid";
+        QTest::newRow("gif of 100000 frames")
+            << "gif" << MakeGif(1, 1, Palette, QList<GifFrameSpec>(100'000, {{0}, 1, -1}))
+            << "Picture is too large (more than 1024 GIF frames)";
         QTest::newRow("gif screen beyond the size limit")
             << "gif" << QByteArray("GIF89a\x60\xEA\x60\xEA\0\0\0;", 14)
             << "Picture is too large (60000 x 60000 pixels)";
@@ -218,6 +236,12 @@ private slots:
         alone.loadFromData(MakeGif(3, 2, Palette, {{firstRowBlue, 0, 3}}), QStringLiteral("gif"));
         QCOMPARE(alone.image().pixelColor(0, 1).alpha(), 0);
         QCOMPARE(alone.image().pixelColor(0, 0), QColor(Qt::blue));
+    }
+
+    void aGifFrameBeyondItsScreenIsCutToTheScreen() {
+        TPicture picture;
+        picture.loadFromData(gifWithFrameOf(30000, 30000), QStringLiteral("gif"));
+        QCOMPARE(picture.size(), QSize(2, 2));
     }
 
     void loadsFromFileAndNamesUnreadableFiles() {
