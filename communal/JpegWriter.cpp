@@ -99,11 +99,16 @@ JpegWriter::JpegWriter(int width, int height)
 JpegWriter::~JpegWriter() = default;
 
 void JpegWriter::writeRows(const QImage& rgbBand) {
+    writeRows(rgbBand, rgbBand.height());
+}
+
+void JpegWriter::writeRows(const QImage& rgbBand, int rowCount) {
     Compressor& c = *m_compressor;
-    if (rgbBand.format() != QImage::Format_RGB888 || rgbBand.width() != c.width)
+    if (rgbBand.format() != QImage::Format_RGB888 || rgbBand.width() != c.width || rowCount < 0 ||
+        rowCount > rgbBand.height())
         throw TovexError(QStringLiteral("JPEG band of the wrong shape"));
-    std::vector<JSAMPROW> rows(static_cast<size_t>(rgbBand.height()));
-    for (int y = 0; y < rgbBand.height(); ++y)
+    std::vector<JSAMPROW> rows(static_cast<size_t>(rowCount));
+    for (int y = 0; y < rowCount; ++y)
         rows[static_cast<size_t>(y)] = const_cast<JSAMPROW>(rgbBand.constScanLine(y));
     if (!writeScanlines(&c, rows.data(), static_cast<JDIMENSION>(rows.size())))
         throwJpegError(c);

@@ -23,6 +23,8 @@ public:
     // Feeds the band's rows, top to bottom. The band must be Format_RGB888 and as wide
     // as the picture; its rows follow the rows fed so far.
     void writeRows(const QImage& rgbBand);
+    // The same for the band's first rowCount rows only (0 .. the band's height).
+    void writeRows(const QImage& rgbBand, int rowCount);
 
     int rowsWritten() const;
 

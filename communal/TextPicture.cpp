@@ -1,6 +1,6 @@
 #include "TextPicture.h"
 
-#include "JpegWriter.h"
+#include "JpegBandEncoder.h"
 #include "MemoLayout.h"
 #include "TovexError.h"
 
@@ -48,18 +48,14 @@ QImage RenderTextPicture(const TextPictureSource& source) {
     return image;
 }
 
-QByteArray EncodeTextPicture(const TextPictureSource& source, int bandRows) {
+QByteArray EncodeTextPicture(const TextPictureSource& source, int bandRows, BandEncoding encoding) {
     const TextPicture picture(source);
-    JpegWriter writer(picture.width(), picture.height());
-    bandRows = std::max(bandRows, 1);
-    // Painted straight into the encoder's 8-bit RGB: no per-band conversion and copy.
-    QImage band(picture.width(), bandRows, QImage::Format_RGB888);
+    bandRows = std::clamp(bandRows, 1, picture.height());
+    JpegBandEncoder encoder(picture.width(), picture.height(), bandRows, encoding);
     for (int top = 0; top < picture.height(); top += bandRows) {
-        const int rows = std::min(bandRows, picture.height() - top);
-        if (rows != band.height())
-            band = QImage(picture.width(), rows, QImage::Format_RGB888);
+        QImage& band = encoder.nextBand();
         picture.paintBand(band, top);
-        writer.writeRows(band);
+        encoder.submit(std::min(bandRows, picture.height() - top));
     }
-    return writer.finish();
+    return encoder.finish();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "JpegBandEncoder.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
@@ -53,6 +55,9 @@ private:
 // The whole bitmap at once (Format_RGB32).
 QImage RenderTextPicture(const TextPictureSource& source);
 
-// The picture as a JPEG file's bytes: painted band by band and fed to JpegWriter.
-// Throws TovexError("JPEG error #41") for a side over 65,500 pixels, before any painting.
-QByteArray EncodeTextPicture(const TextPictureSource& source, int bandRows = DefaultBandRows);
+// The picture as a JPEG file's bytes: painted band by band on this thread, compressed by
+// default on a second one meanwhile; the bytes are the same either way and for any band
+// height. Throws TovexError("JPEG error #41") for a side over 65,500 pixels, before any
+// painting.
+QByteArray EncodeTextPicture(const TextPictureSource& source, int bandRows = DefaultBandRows,
+                             BandEncoding encoding = BandEncoding::SecondThread);

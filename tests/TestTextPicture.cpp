@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(BandEncoding)
+
 // The renderer: picture size from the display lines, every line inside the picture,
 // the chosen colours, and bands that leave no trace in the result.
 namespace {
@@ -35,6 +37,10 @@ QString paragraphOfLines(const QString& glyph, int lines) {
     const int usable = MemoTextAreaWidth() - 2 * 4; // the document's margin on both sides
     const int perLine = usable / QFontMetrics(memoFont()).horizontalAdvance(glyph);
     return glyph.repeated(perLine * (lines - 1) + perLine / 2);
+}
+
+TextPictureSource bandEdgeSource() {
+    return sourceFor(QStringLiteral("跨越条带的文字 Text across band edges.\n").repeated(40));
 }
 
 bool rowIsPlain(const QImage& image, int y, QRgb background) {
@@ -127,15 +133,26 @@ private slots:
         QVERIFY2(fullText > 50, qPrintable(QString::number(fullText)));
     }
 
-    void bandSizeDoesNotChangeThePicture() {
+    void bandSizeAndThreadDoNotChangeTheBytes_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<BandEncoding>("encoding");
         // Glyphs straddle band edges at every one of these sizes.
-        const TextPictureSource source =
-            sourceFor(QStringLiteral("跨越条带的文字 Text across band edges.\n").repeated(40));
-        const QByteArray reference = EncodeTextPicture(source);
-        for (int rows : {1, 7, 100, 257, 100000})
-            QVERIFY2(EncodeTextPicture(source, rows) == reference,
-                     qPrintable(QString::number(rows)));
+        for (int rows : {1, 7, 100, DefaultBandRows, 257, 100000}) {
+            QTest::addRow("%d rows, second thread", rows) << rows << BandEncoding::SecondThread;
+            QTest::addRow("%d rows, one thread", rows) << rows << BandEncoding::CallerThread;
+        }
+    }
+    void bandSizeAndThreadDoNotChangeTheBytes() {
+        QFETCH(int, rows);
+        QFETCH(BandEncoding, encoding);
+        const TextPictureSource source = bandEdgeSource();
+        const QByteArray reference =
+            EncodeTextPicture(source, DefaultBandRows, BandEncoding::CallerThread);
+        QVERIFY(EncodeTextPicture(source, rows, encoding) == reference);
+    }
 
+    void aBandIsThoseRowsOfTheWholePicture() {
+        const TextPictureSource source = bandEdgeSource();
         const TextPicture picture(source);
         const QImage whole = RenderTextPicture(source);
         QImage band(picture.width(), 13, QImage::Format_RGB32);
