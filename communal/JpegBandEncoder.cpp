@@ -3,9 +3,9 @@
 #include "TovexError.h"
 
 JpegBandEncoder::JpegBandEncoder(int width, int height, int bandRows, BandEncoding encoding)
-    : m_writer(width, height) {
+    : m_writer(width, height, BandFormat) {
     for (QImage& band : m_bands) {
-        band = QImage(width, bandRows, QImage::Format_RGB888);
+        band = QImage(width, bandRows, BandFormat);
         if (band.isNull())
             throw TovexError(
                 QStringLiteral("Out of memory for a %1 x %2 band").arg(width).arg(bandRows));

@@ -34,8 +34,12 @@ public:
     JpegBandEncoder(const JpegBandEncoder&) = delete;
     JpegBandEncoder& operator=(const JpegBandEncoder&) = delete;
 
-    // A band buffer (Format_RGB888, width x bandRows) free to be painted; waits while
-    // both are queued for the encoder.
+    // The bands' format: QPainter paints it about twice as fast as Format_RGB888, and
+    // libjpeg-turbo reads it without a conversion.
+    static constexpr QImage::Format BandFormat = QImage::Format_RGB32;
+
+    // A band buffer (BandFormat, width x bandRows) free to be painted; waits while both
+    // are queued for the encoder.
     QImage& nextBand();
     // Queues the first `rows` rows of the band that nextBand() gave, as the picture's next rows.
     void submit(int rows);

@@ -11,6 +11,10 @@
 
 #include <jpeglib.h>
 
+#ifndef JCS_EXTENSIONS
+#error "tovex needs libjpeg-turbo's libjpeg 62 API, with its JCS_EXT_* input colour spaces"
+#endif
+
 // libjpeg reports errors through error_exit, which must not return. It longjmps back
 // into the small functions below, which hold no C++ objects, so no destructor is
 // skipped and no C++ exception crosses libjpeg's C frames; the C++ side then throws.
@@ -25,6 +29,7 @@ struct JpegWriter::Compressor {
     bool finished = false;
     int width = 0;
     int height = 0;
+    QImage::Format bandFormat = QImage::Format_RGB888;
 
     ~Compressor() {
         if (created) {
@@ -42,6 +47,17 @@ struct JpegWriter::Compressor {
 namespace {
 using Compressor = JpegWriter::Compressor;
 
+// Format_RGB32 holds 0xffRRGGBB words: B, G, R, X in memory on a little-endian machine.
+void describeInput(jpeg_compress_struct& cinfo, QImage::Format format) {
+    if (format == QImage::Format_RGB32) {
+        cinfo.input_components = 4;
+        cinfo.in_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    } else {
+        cinfo.input_components = 3;
+        cinfo.in_color_space = JCS_RGB;
+    }
+}
+
 void jumpBack(j_common_ptr cinfo) {
     auto* state = static_cast<Compressor*>(cinfo->client_data);
     std::longjmp(state->jump, 1);
@@ -55,8 +71,7 @@ bool startCompression(Compressor* c) {
     jpeg_mem_dest(&c->cinfo, &c->buffer, &c->size);
     c->cinfo.image_width = static_cast<JDIMENSION>(c->width);
     c->cinfo.image_height = static_cast<JDIMENSION>(c->height);
-    c->cinfo.input_components = 3;
-    c->cinfo.in_color_space = JCS_RGB;
+    describeInput(c->cinfo, c->bandFormat);
     jpeg_set_defaults(&c->cinfo);
     jpeg_set_quality(&c->cinfo, 75, TRUE);
     c->cinfo.dct_method = JDCT_FLOAT;
@@ -84,11 +99,14 @@ bool finishCompression(Compressor* c) {
 }
 } // namespace
 
-JpegWriter::JpegWriter(int width, int height)
+JpegWriter::JpegWriter(int width, int height, QImage::Format bandFormat)
     : m_compressor(std::make_unique<Compressor>()) {
+    if (bandFormat != QImage::Format_RGB888 && bandFormat != QImage::Format_RGB32)
+        throw TovexError(QStringLiteral("JPEG bands of an unsupported format"));
     Compressor& c = *m_compressor;
     c.width = width;
     c.height = height;
+    c.bandFormat = bandFormat;
     c.cinfo.err = jpeg_std_error(&c.errors);
     c.errors.error_exit = jumpBack;
     c.cinfo.client_data = &c;
@@ -104,7 +122,7 @@ void JpegWriter::writeRows(const QImage& rgbBand) {
 
 void JpegWriter::writeRows(const QImage& rgbBand, int rowCount) {
     Compressor& c = *m_compressor;
-    if (rgbBand.format() != QImage::Format_RGB888 || rgbBand.width() != c.width || rowCount < 0 ||
+    if (rgbBand.format() != c.bandFormat || rgbBand.width() != c.width || rowCount < 0 ||
         rowCount > rgbBand.height())
         throw TovexError(QStringLiteral("JPEG band of the wrong shape"));
     std::vector<JSAMPROW> rows(static_cast<size_t>(rowCount));

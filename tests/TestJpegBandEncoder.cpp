@@ -32,14 +32,15 @@ QByteArray encodeInOneWrite(const QImage& image) {
 
 // "Paints" each band by copying the picture's rows into it, as the renderer paints its
 // text: a buffer handed out while still being compressed would change the bytes.
-QByteArray encodeInBands(const QImage& image, int bandRows, BandEncoding encoding) {
+QByteArray encodeInBands(const QImage& rgb, int bandRows, BandEncoding encoding) {
+    const QImage image = rgb.convertToFormat(JpegBandEncoder::BandFormat);
     JpegBandEncoder encoder(image.width(), image.height(), bandRows, encoding);
     for (int top = 0; top < image.height(); top += bandRows) {
         const int rows = std::min(bandRows, image.height() - top);
         QImage& band = encoder.nextBand();
         for (int y = 0; y < rows; ++y)
             std::memcpy(band.scanLine(y), image.constScanLine(top + y),
-                        static_cast<size_t>(image.width()) * 3);
+                        static_cast<size_t>(band.bytesPerLine()));
         encoder.submit(rows);
     }
     return encoder.finish();

@@ -160,6 +160,15 @@ private slots:
         QCOMPARE(writer.finish(), encode(image));
     }
 
+    void rgb32BandsGiveTheBytesOfRgb888() {
+        // The painter's own format goes to libjpeg-turbo without a conversion; the odd
+        // width puts a partial block at the right edge.
+        const QImage image = noise(61, 40);
+        JpegWriter writer(61, 40, QImage::Format_RGB32);
+        writer.writeRows(image.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(writer.finish(), encode(image));
+    }
+
     void sideOver65500IsLibjpegError41_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
@@ -197,7 +206,12 @@ private slots:
         JpegWriter writer(10, 10);
         QVERIFY_THROWS_EXCEPTION(TovexError, writer.writeRows(noise(11, 2)));
         QVERIFY_THROWS_EXCEPTION(TovexError, writer.writeRows(QImage(10, 2, QImage::Format_RGB32)));
+        QVERIFY_THROWS_EXCEPTION(TovexError, writer.writeRows(noise(10, 2), 3));
         QCOMPARE(writer.rowsWritten(), 0);
+
+        JpegWriter rgb32(10, 10, QImage::Format_RGB32);
+        QVERIFY_THROWS_EXCEPTION(TovexError, rgb32.writeRows(noise(10, 2)));
+        QVERIFY_THROWS_EXCEPTION(TovexError, JpegWriter(10, 10, QImage::Format_ARGB32));
     }
 };
 
