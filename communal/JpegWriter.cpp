@@ -6,10 +6,12 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
+// jpeglib.h must come first
+#include <jerror.h>
 
 #ifndef JCS_EXTENSIONS
 #error "tovex needs libjpeg-turbo's libjpeg 62 API, with its JCS_EXT_* input colour spaces"
@@ -18,34 +20,72 @@
 // libjpeg reports errors through error_exit, which must not return. It longjmps back
 // into the small functions below, which hold no C++ objects, so no destructor is
 // skipped and no C++ exception crosses libjpeg's C frames; the C++ side then throws.
+// The destination's callbacks, called from inside libjpeg, hold none either when they
+// report a failure.
 
 struct JpegWriter::Compressor {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
+    jpeg_destination_mgr destination{};
     std::jmp_buf jump{};
-    unsigned char* buffer = nullptr; // owned, malloc'd by jpeg_mem_dest
-    unsigned long size = 0;
+    QByteArray bytes; // the file so far: libjpeg writes straight into it
     bool created = false;
-    bool finished = false;
     int width = 0;
     int height = 0;
     QImage::Format bandFormat = QImage::Format_RGB888;
 
     ~Compressor() {
-        if (created) {
-            // After an abort the memory destination may have moved to a larger buffer
-            // that it has not yet reported; term_destination hands it back so that the
-            // buffer freed below is the current one.
-            if (!finished && cinfo.dest != nullptr)
-                cinfo.dest->term_destination(&cinfo);
+        if (created)
             jpeg_destroy_compress(&cinfo);
-        }
-        std::free(buffer);
     }
 };
 
 namespace {
 using Compressor = JpegWriter::Compressor;
+
+// The destination grows `bytes` by doubling; QByteArray::resize reallocates in place where
+// it can (large blocks are remapped, not copied), and finish() hands the array over as it
+// is. The first size holds a small picture whole.
+constexpr qsizetype FirstOutputSize = 64 * 1024;
+
+QByteArray& outputOf(j_compress_ptr cinfo) {
+    return static_cast<Compressor*>(cinfo->client_data)->bytes;
+}
+
+// No exception may cross libjpeg's C frames: a failed allocation is reported as false.
+bool resizeOutput(QByteArray& bytes, qsizetype size) noexcept {
+    try {
+        bytes.resize(size);
+        return bytes.size() == size;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Makes bytes[used, size) the free space; libjpeg's own error on failure (longjmp).
+void offerSpace(j_compress_ptr cinfo, qsizetype used, qsizetype size) {
+    QByteArray& bytes = outputOf(cinfo);
+    if (!resizeOutput(bytes, size))
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    cinfo->dest->next_output_byte = reinterpret_cast<JOCTET*>(bytes.data()) + used;
+    cinfo->dest->free_in_buffer = static_cast<size_t>(size - used);
+}
+
+void startOutput(j_compress_ptr cinfo) {
+    offerSpace(cinfo, 0, FirstOutputSize);
+}
+
+// Called with the space full.
+boolean growOutput(j_compress_ptr cinfo) {
+    const qsizetype used = outputOf(cinfo).size();
+    offerSpace(cinfo, used, 2 * used);
+    return TRUE;
+}
+
+void endOutput(j_compress_ptr cinfo) {
+    QByteArray& bytes = outputOf(cinfo);
+    bytes.truncate(bytes.size() - static_cast<qsizetype>(cinfo->dest->free_in_buffer));
+}
 
 // Format_RGB32 holds 0xffRRGGBB words: B, G, R, X in memory on a little-endian machine.
 void describeInput(jpeg_compress_struct& cinfo, QImage::Format format) {
@@ -68,7 +108,10 @@ bool startCompression(Compressor* c) {
         return false;
     c->created = true; // destroying a zeroed or half-made object is safe
     jpeg_create_compress(&c->cinfo);
-    jpeg_mem_dest(&c->cinfo, &c->buffer, &c->size);
+    c->destination.init_destination = startOutput;
+    c->destination.empty_output_buffer = growOutput;
+    c->destination.term_destination = endOutput;
+    c->cinfo.dest = &c->destination;
     c->cinfo.image_width = static_cast<JDIMENSION>(c->width);
     c->cinfo.image_height = static_cast<JDIMENSION>(c->height);
     describeInput(c->cinfo, c->bandFormat);
@@ -90,7 +133,6 @@ bool finishCompression(Compressor* c) {
     if (setjmp(c->jump) != 0)
         return false;
     jpeg_finish_compress(&c->cinfo);
-    c->finished = true;
     return true;
 }
 
@@ -140,5 +182,5 @@ QByteArray JpegWriter::finish() {
     Compressor& c = *m_compressor;
     if (!finishCompression(&c))
         throwJpegError(c);
-    return QByteArray(reinterpret_cast<const char*>(c.buffer), static_cast<qsizetype>(c.size));
+    return std::move(c.bytes);
 }

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include <jpeglib.h>
 // jpeglib.h must come first
@@ -81,6 +82,34 @@ QByteArray encode(const QImage& image) {
     return writer.finish();
 }
 
+// libjpeg's own memory destination with the settings the writer promises.
+QByteArray encodeWithLibjpegsMemoryDestination(const QImage& rgb) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(rgb.width());
+    cinfo.image_height = static_cast<JDIMENSION>(rgb.height());
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 75, TRUE);
+    cinfo.dct_method = JDCT_FLOAT;
+    jpeg_start_compress(&cinfo, TRUE);
+    for (int y = 0; y < rgb.height(); ++y) {
+        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(y));
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    const QByteArray file(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return file;
+}
+
 QString errorOf(int width, int height) {
     try {
         JpegWriter writer(width, height);
@@ -149,6 +178,26 @@ private slots:
         QCOMPARE(decoded.size(), flat.size());
         const QColor c = decoded.pixelColor(30, 20);
         QVERIFY(qAbs(c.red() - 200) <= 3 && qAbs(c.green() - 40) <= 3 && qAbs(c.blue() - 90) <= 3);
+    }
+
+    void bytesAreThoseOfLibjpegsMemoryDestination_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("atLeast"); // bytes: the destination starts with 64 KiB
+        QTest::newRow("within the first output size") << 40 << 30 << 0;
+        QTest::newRow("grown three times") << 600 << 900 << 4 * 64 * 1024;
+    }
+    void bytesAreThoseOfLibjpegsMemoryDestination() {
+        // The writer's own destination grows its QByteArray; every byte must land where
+        // libjpeg's destination puts it, across each growth and at the end.
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, atLeast);
+        const QImage image = noise(width, height);
+        const QByteArray file = encode(image);
+        QVERIFY(file.size() >= atLeast);
+        QCOMPARE(file, encodeWithLibjpegsMemoryDestination(image));
+        QVERIFY(file.endsWith("\xff\xd9"));
     }
 
     void bandsGiveTheSameBytesAsOneWrite() {
