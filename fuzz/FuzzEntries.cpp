@@ -12,8 +12,8 @@ void FuzzCheck(bool condition, const char* promise) {
 
 const std::vector<FuzzTarget>& FuzzTargets() {
     static const std::vector<FuzzTarget> targets = {
-        {"scrambled", &FuzzScrambled},
-        {"ini", &FuzzIni},
+        {"scrambled", &FuzzScrambled}, {"ini", &FuzzIni}, {"bmp", &FuzzBmp}, {"ico", &FuzzIco},
+        {"jpeg", &FuzzJpeg},           {"gif", &FuzzGif},
     };
     return targets;
 }

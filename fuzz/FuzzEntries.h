@@ -22,6 +22,14 @@ void FuzzScrambled(QByteArrayView input);
 // The settings file's entries read through the INI layer, and a write read back.
 void FuzzIni(QByteArrayView input);
 
+// A banner picture file of each kind through the picture holder (bmp, ico, jpg, gif): read
+// or refused; a refusal leaves the earlier picture, a picture read is of the extension's
+// kind and within PictureLimits, frames included.
+void FuzzBmp(QByteArrayView input);
+void FuzzIco(QByteArrayView input);
+void FuzzJpeg(QByteArrayView input);
+void FuzzGif(QByteArrayView input);
+
 // Every entry by its corpus name.
 const std::vector<FuzzTarget>& FuzzTargets();
 

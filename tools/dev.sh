@@ -4,6 +4,7 @@
 #   tools/dev.sh test   install what is missing, build, run every test
 #   tools/dev.sh build  install what is missing, build
 #   tools/dev.sh sanitize  every test, built with ASan + UBSan in build-asan
+#   tools/dev.sh fuzz [SECONDS [NAME...]]  the libFuzzer targets with clang (fuzz/run.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,9 +19,12 @@ PACKAGES=(
     time libjpeg-turbo-progs pango1.0-tools python3
 )
 
+# Only for the fuzz targets.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+
 install_packages() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -37,22 +41,22 @@ build() {
 
 case "${1:-}" in
     run)
-        install_packages
+        install_packages "${PACKAGES[@]}"
         build
         exec "$BUILD_DIR/bin/tovex"
         ;;
     test)
-        install_packages
+        install_packages "${PACKAGES[@]}"
         build
         ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)"
         ;;
     build)
-        install_packages
+        install_packages "${PACKAGES[@]}"
         build
         ;;
     sanitize)
         # Full stacks on malloc, so that tools/lsan.supp matches Qt's frames by name.
-        install_packages
+        install_packages "${PACKAGES[@]}"
         BUILD_DIR=${SANITIZE_BUILD_DIR:-build-asan}
         CMAKE_ARGS="${CMAKE_ARGS:-} -DTOVEX_SANITIZE=ON"
         build
@@ -61,8 +65,13 @@ case "${1:-}" in
         export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
         ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)"
         ;;
+    fuzz)
+        shift
+        install_packages "${PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+        exec bash fuzz/run.sh "$@"
+        ;;
     *)
-        echo "usage: $0 run|test|build|sanitize" >&2
+        echo "usage: $0 run|test|build|sanitize|fuzz" >&2
         exit 2
         ;;
 esac
