@@ -1,8 +1,8 @@
 #include "GifWriter.h"
+#include "ImageFixtures.h"
 #include "TovexError.h"
 #include "picture/Picture.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -15,21 +15,6 @@
 #include <jerror.h>
 
 namespace {
-QImage solidImage(QSize size, const QColor& color) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    return image;
-}
-
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, format))
-        qFatal("cannot encode a %s fixture", format);
-    return bytes;
-}
-
 QByteArray littleEndian32(quint32 v) {
     QByteArray bytes(4, '\0');
     qToLittleEndian(v, bytes.data());
@@ -101,25 +86,25 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QColor>("color");
 
-        const QImage red = solidImage({6, 3}, Qt::red);
+        const QImage red = SolidImage({6, 3}, Qt::red);
         const auto bitmap = int(TPicture::Kind::Bitmap);
         const auto jpeg = int(TPicture::Kind::Jpeg);
-        QTest::newRow("bmp") << "a.bmp" << encoded(red, "BMP") << bitmap << QSize(6, 3)
+        QTest::newRow("bmp") << "a.bmp" << EncodedImage(red, "BMP") << bitmap << QSize(6, 3)
                              << QColor(Qt::red);
         QTest::newRow("BMP in capitals")
-            << "a.BMP" << encoded(red, "BMP") << bitmap << QSize(6, 3) << QColor(Qt::red);
-        QTest::newRow("ico") << "a.ico" << encoded(solidImage({16, 16}, Qt::blue), "ICO")
+            << "a.BMP" << EncodedImage(red, "BMP") << bitmap << QSize(6, 3) << QColor(Qt::red);
+        QTest::newRow("ico") << "a.ico" << EncodedImage(SolidImage({16, 16}, Qt::blue), "ICO")
                              << int(TPicture::Kind::Icon) << QSize(16, 16) << QColor(Qt::blue);
-        QTest::newRow("jpg") << "a.jpg" << encoded(solidImage({16, 8}, Qt::blue), "JPG") << jpeg
-                             << QSize(16, 8) << QColor(Qt::blue);
-        QTest::newRow("JPG") << "a.JPG" << encoded(solidImage({16, 8}, Qt::red), "JPG") << jpeg
+        QTest::newRow("jpg") << "a.jpg" << EncodedImage(SolidImage({16, 8}, Qt::blue), "JPG")
+                             << jpeg << QSize(16, 8) << QColor(Qt::blue);
+        QTest::newRow("JPG") << "a.JPG" << EncodedImage(SolidImage({16, 8}, Qt::red), "JPG") << jpeg
                              << QSize(16, 8) << QColor(Qt::red);
-        QTest::newRow("jpeg") << "a.Jpeg" << encoded(solidImage({8, 8}, Qt::green), "JPG") << jpeg
-                              << QSize(8, 8) << QColor(Qt::green);
+        QTest::newRow("jpeg") << "a.Jpeg" << EncodedImage(SolidImage({8, 8}, Qt::green), "JPG")
+                              << jpeg << QSize(8, 8) << QColor(Qt::green);
         QTest::newRow("grey jpeg")
             << "g.jpg"
-            << encoded(solidImage({8, 8}, Qt::gray).convertToFormat(QImage::Format_Grayscale8),
-                       "JPG")
+            << EncodedImage(SolidImage({8, 8}, Qt::gray).convertToFormat(QImage::Format_Grayscale8),
+                            "JPG")
             << jpeg << QSize(8, 8) << QColor(Qt::gray);
         QTest::newRow("gif") << "a.gif" << MakeGif(3, 2, Palette, {{QList<quint8>(6, 2), 0, -1}})
                              << int(TPicture::Kind::Gif) << QSize(3, 2) << QColor(Qt::green);
@@ -148,8 +133,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
 
-        const QByteArray png = encoded(solidImage({2, 2}, Qt::red), "PNG");
-        const QByteArray bmp = encoded(solidImage({2, 2}, Qt::red), "BMP");
+        const QByteArray png = EncodedImage(SolidImage({2, 2}, Qt::red), "PNG");
+        const QByteArray bmp = EncodedImage(SolidImage({2, 2}, Qt::red), "BMP");
         QTest::newRow("png") << "png" << png << "Unknown picture file extension (.png)";
         QTest::newRow("no extension") << "" << bmp << "Unknown picture file extension (.)";
         QTest::newRow("bmp garbage")
@@ -191,7 +176,8 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
         TPicture picture;
-        picture.loadFromData(encoded(solidImage({5, 5}, Qt::blue), "BMP"), QStringLiteral("bmp"));
+        picture.loadFromData(EncodedImage(SolidImage({5, 5}, Qt::blue), "BMP"),
+                             QStringLiteral("bmp"));
         QCOMPARE(messageOf([&] { picture.loadFromData(bytes, extension); }), message);
         // A refused file leaves the picture that was there.
         QCOMPARE(picture.kind(), TPicture::Kind::Bitmap);
@@ -249,7 +235,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("b.bmp"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(encoded(solidImage({4, 4}, Qt::red), "BMP"));
+        file.write(EncodedImage(SolidImage({4, 4}, Qt::red), "BMP"));
         file.close();
         TPicture picture;
         picture.loadFromFile(path);
@@ -276,11 +262,12 @@ private slots:
         QCOMPARE(empty.kind(), TPicture::Kind::Bitmap);
 
         TPicture bitmap;
-        bitmap.loadFromData(encoded(solidImage({20, 10}, Qt::blue), "BMP"), QStringLiteral("bmp"));
+        bitmap.loadFromData(EncodedImage(SolidImage({20, 10}, Qt::blue), "BMP"),
+                            QStringLiteral("bmp"));
         QCOMPARE(bitmap.bitmapForDrawing({256, 47}).size(), QSize(20, 10));
 
         TPicture jpeg;
-        jpeg.loadFromData(encoded(solidImage({8, 8}, Qt::blue), "JPG"), QStringLiteral("jpg"));
+        jpeg.loadFromData(EncodedImage(SolidImage({8, 8}, Qt::blue), "JPG"), QStringLiteral("jpg"));
         QCOMPARE(messageOf([&] {
                      jpeg.bitmapForDrawing({256, 47});
                  }),

@@ -3,6 +3,7 @@
 #include "GuiTestMain.h"
 
 #include "GifWriter.h"
+#include "ImageFixtures.h"
 #include "LinkImage.h"
 #include "LocalHttpServer.h"
 #include "MessageBoxes.h"
@@ -11,7 +12,6 @@
 #include "IniScrambledValue.h"
 #include "TovexError.h"
 
-#include <QBuffer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -24,14 +24,7 @@
 
 namespace {
 QByteArray pictureBytes(const QColor& color, const char* format, QSize size = {300, 47}) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, format))
-        qFatal("cannot encode a %s fixture", format);
-    return bytes;
+    return EncodedImage(SolidImage(size, color), format);
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
