@@ -4,6 +4,7 @@
 #include "picture/GifReader.h"
 #include "picture/IcoReader.h"
 #include "picture/JpegReader.h"
+#include "picture/MetafileReader.h"
 #include "picture/PictureLimits.h"
 
 #include "TovexError.h"
@@ -22,6 +23,8 @@ TPicture::Kind kindOfExtension(const QString& extension) {
         return TPicture::Kind::Bitmap;
     if (ext == QLatin1String("ico"))
         return TPicture::Kind::Icon;
+    if (ext == QLatin1String("wmf") || ext == QLatin1String("emf"))
+        return TPicture::Kind::Metafile;
     if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
         return TPicture::Kind::Jpeg;
     if (ext == QLatin1String("gif"))
@@ -82,6 +85,10 @@ void TPicture::loadFromData(const QByteArray& data, const QString& extension) {
         break;
     case Kind::Icon:
         image = ReadIco(data);
+        break;
+    case Kind::Metafile:
+        // As the toolkit does, the content tells WMF from EMF, not the extension.
+        image = ReadMetafile(data);
         break;
     case Kind::Jpeg:
         image = ReadJpeg(data);

@@ -19,10 +19,11 @@ struct GifAnimation {
 };
 
 // The picture of a banner, the stand-in for the toolkit's picture holder. It holds nothing,
-// a bitmap, an icon, a JPEG or a GIF (one or more frames). Only a bitmap can be drawn on.
+// a bitmap, an icon, a metafile (drawn once at its natural size), a JPEG or a GIF (one or
+// more frames). Only a bitmap can be drawn on.
 class TPicture {
 public:
-    enum class Kind { None, Bitmap, Icon, Jpeg, Gif };
+    enum class Kind { None, Bitmap, Icon, Metafile, Jpeg, Gif };
 
     Kind kind() const { return m_kind; }
     bool isEmpty() const { return m_kind == Kind::None; }
@@ -36,7 +37,7 @@ public:
     int loopCount() const { return m_loopCount; }
 
     // Loads the file, choosing the reader by the extension of its name without regard to
-    // case: bmp, ico, jpg/jpeg, gif. Throws TovexError, and then keeps what it held:
+    // case: bmp, ico, wmf/emf, jpg/jpeg, gif. Throws TovexError, and then keeps what it held:
     //   "Unknown picture file extension (.EXT)" for any other extension or none;
     //   "Cannot open file "PATH". REASON" for a file that cannot be read;
     //   the reader's message for content that is not a valid picture of its kind.
