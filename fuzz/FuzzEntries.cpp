@@ -13,7 +13,7 @@ void FuzzCheck(bool condition, const char* promise) {
 const std::vector<FuzzTarget>& FuzzTargets() {
     static const std::vector<FuzzTarget> targets = {
         {"scrambled", &FuzzScrambled}, {"ini", &FuzzIni}, {"bmp", &FuzzBmp}, {"ico", &FuzzIco},
-        {"jpeg", &FuzzJpeg},           {"gif", &FuzzGif},
+        {"jpeg", &FuzzJpeg},           {"gif", &FuzzGif}, {"wmf", &FuzzWmf}, {"emf", &FuzzEmf},
     };
     return targets;
 }

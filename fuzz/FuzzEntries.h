@@ -29,6 +29,11 @@ void FuzzBmp(QByteArrayView input);
 void FuzzIco(QByteArrayView input);
 void FuzzJpeg(QByteArrayView input);
 void FuzzGif(QByteArrayView input);
+// A Windows metafile and an enhanced metafile, as a banner picture file: read or refused,
+// and a picture read has a size within PictureLimits. They need a QGuiApplication and
+// make one when no application exists.
+void FuzzWmf(QByteArrayView input);
+void FuzzEmf(QByteArrayView input);
 
 // Every entry by its corpus name.
 const std::vector<FuzzTarget>& FuzzTargets();

@@ -169,6 +169,221 @@ def gif() -> None:
     write("gif", "transparent", gif_file(2, 2, palette, [([0] * 4, 5, -1), ([3, 1, 3, 1], 5, 3)], 2))
     write("gif", "gif87a", b"GIF87a" + gif_file(1, 1, palette, [([2], 0, -1)])[6:])
     write("gif", "header-only", b"GIF89a\x02\x00\x02\x00\x00\x00\x00;")
+# ---- Metafiles: tiny WMF and EMF files written record by record.
+
+def colorref(r: int, g: int, b: int) -> int:
+    return r | g << 8 | b << 16
+
+
+def dib_2x2(bottom_up: bool = True) -> bytes:
+    """A 2 x 2 bitmap of 24 bits: red and white on top, blue and green below."""
+    header = struct.pack("<IiiHHIIiiII", 40, 2, 2 if bottom_up else -2, 1, 24, 0, 16, 0, 0, 0, 0)
+    top = bytes([0, 0, 255, 255, 255, 255, 0, 0])
+    bottom = bytes([255, 0, 0, 0, 255, 0, 0, 0])
+    return header + (bottom + top if bottom_up else top + bottom)
+
+
+def wmf_record(function: int, params: bytes = b"") -> bytes:
+    if len(params) % 2:
+        params += b"\0"
+    return struct.pack("<IH", 3 + len(params) // 2, function) + params
+
+
+def wmf_words(function: int, *words: int) -> bytes:
+    return wmf_record(function, struct.pack(f"<{len(words)}h", *words))
+
+
+def wmf_color(function: int, color: int, *words: int) -> bytes:
+    return wmf_record(function, struct.pack("<I", color) + struct.pack(f"<{len(words)}h", *words))
+
+
+def wmf_plain(records: bytes, objects: int = 8) -> bytes:
+    return struct.pack("<HHHIHIH", 1, 9, 0x0300, 0, objects, 0, 0) + records + wmf_record(0)
+
+
+def wmf_placeable(records: bytes, box=(0, 0, 100, 50), inch: int = 96) -> bytes:
+    return struct.pack("<IH4hHIH", 0x9AC6CDD7, 0, *box, inch, 0, 0) + wmf_plain(records)
+
+
+def wmf_pen(style: int, width: int, color: int) -> bytes:
+    return wmf_record(0x02FA, struct.pack("<HhhI", style, width, 0, color))
+
+
+def wmf_brush(style: int, color: int, hatch: int = 0) -> bytes:
+    return wmf_record(0x02FC, struct.pack("<HIH", style, color, hatch))
+
+
+def wmf_font(height: int, face: bytes, charset: int = 1, escapement: int = 0) -> bytes:
+    return wmf_record(0x02FB, struct.pack("<5h8B", height, 0, escapement, 0, 700, 1, 1, 0,
+                                          charset, 0, 0, 0, 0) + face.ljust(32, b"\0"))
+
+
+def wmf() -> None:
+    red, blue = colorref(255, 0, 0), colorref(0, 0, 255)
+    shapes = (wmf_pen(0, 3, red) + wmf_words(0x012D, 0) + wmf_brush(2, blue, 3) +
+              wmf_words(0x012D, 1) + wmf_words(0x041B, 20, 30, 10, 10) +
+              wmf_words(0x0418, 30, 60, 10, 40) + wmf_words(0x061C, 5, 5, 45, 95, 35, 60) +
+              wmf_words(0x0324, 3, 70, 10, 90, 10, 70, 30) +
+              wmf_words(0x0325, 3, 0, 49, 50, 40, 99, 49) +
+              wmf_words(0x0214, 0, 0) + wmf_words(0x0213, 49, 99) +
+              wmf_color(0x041F, red, 1, 1))
+    write("wmf", "placeable-shapes", wmf_placeable(shapes))
+    mapping = (wmf_words(0x0103, 8) + wmf_words(0x020B, 100, 0) + wmf_words(0x020C, -100, 200) +
+               wmf_words(0x020D, 5, 5) + wmf_words(0x020E, 90, 190) + wmf_words(0x001E) +
+               wmf_words(0x020F, 10, 10) + wmf_words(0x0410, 2, 1, 2, 1) +
+               wmf_words(0x0211, 1, 1) + wmf_words(0x0412, 1, 2, 1, 2) +
+               wmf_words(0x0127, -1) + wmf_words(0x0106, 2) +
+               wmf_words(0x0538, 2, 3, 4, 0, 100, 100, 100, 50, 0, 10, 90, 90, 90, 90, 10,
+                         10, 10))
+    write("wmf", "plain-window-mapping", wmf_plain(wmf_words(0x020B, 0, 0) +
+                                                    wmf_words(0x020C, 100, 200) + mapping))
+    text = (wmf_font(-16, b"Tahoma", 0) + wmf_words(0x012D, 0) +
+            wmf_color(0x0209, red) + wmf_color(0x0201, blue) + wmf_words(0x0102, 2) +
+            wmf_words(0x012E, 24) +
+            wmf_record(0x0521, struct.pack("<h", 5) + b"Hello\0" + struct.pack("<hh", 30, 5)) +
+            wmf_record(0x0A32, struct.pack("<hhhH4h", 45, 5, 4, 6, 0, 32, 100, 48) +
+                       "中文".encode("gbk") + struct.pack("<4h", 8, 8, 8, 8)) +
+            wmf_font(20, b"NoSuchFace", 134, 900) + wmf_words(0x012D, 1) +
+            wmf_words(0x012E, 1) +
+            wmf_record(0x0521, struct.pack("<h", 3) + b"abc\0" + struct.pack("<hh", 40, 60)) +
+            wmf_words(0x01F0, 0) + wmf_words(0x01F0, 1))
+    write("wmf", "text", wmf_placeable(text))
+    bitmaps = (wmf_record(0x0F43, struct.pack("<IH8h", 0x00CC0020, 0, 2, 2, 0, 0, 20, 20, 10, 10)
+                          + dib_2x2()) +
+               wmf_record(0x0940, struct.pack("<I6h", 0x00CC0020, 0, 0, 2, 2, 5, 40) +
+                          dib_2x2(False)) +
+               wmf_record(0x0B41, struct.pack("<I8h", 0x00CC0020, 2, 2, 0, 0, -10, 10, 40, 60)
+                          + dib_2x2()) +
+               wmf_record(0x0D33, struct.pack("<HHH6h", 0, 2, 0, 0, 0, 2, 2, 2, 80) + dib_2x2()) +
+               wmf_record(0x0142, struct.pack("<HH", 5, 0) + dib_2x2()) + wmf_words(0x012D, 0) +
+               wmf_words(0x061D, 0, 0x00F0, 10, 10, 30, 80) +
+               wmf_words(0x0940, 0x0042, 0, 0, 0, 0, 5, 5, 45, 0))
+    write("wmf", "bitmaps", wmf_placeable(bitmaps))
+    objects = (wmf_record(0x00F7, struct.pack("<HH", 0x300, 1) + bytes(4)) +
+               wmf_record(0x06FF, bytes(22)) + wmf_brush(0, blue) + wmf_words(0x01F0, 1) +
+               wmf_pen(1, 0, red) + wmf_words(0x012D, 1) + wmf_words(0x012D, 2) +
+               wmf_words(0x012D, 7) + wmf_words(0x041B, 40, 40, 0, 0) +
+               wmf_words(0x0FFF, 1, 2, 3) + wmf_words(0x041B, 45, 45, 5, 5))
+    write("wmf", "objects-and-unknown", wmf_placeable(objects, (0, 0, 50, 50), 96))
+    write("wmf", "length-zero", wmf_placeable(wmf_words(0x041B, 20, 30, 10, 10) +
+                                              struct.pack("<IH", 0, 0x041B) + bytes(8)))
+    write("wmf", "past-the-end", wmf_placeable(wmf_words(0x041B, 20, 30, 10, 10))[:-6] +
+          struct.pack("<IH", 500, 0x041B))
+    write("wmf", "truncated-header", wmf_placeable(b"")[:30])
+    write("wmf", "huge", wmf_placeable(b"", (0, 0, 32000, 32000), 96))
+    write("wmf", "empty", b"")
+
+
+def emf_record(kind: int, params: bytes = b"") -> bytes:
+    return struct.pack("<II", kind, 8 + len(params)) + params
+
+
+def emf_ints(kind: int, *values: int) -> bytes:
+    return emf_record(kind, struct.pack(f"<{len(values)}I", *(v & 0xFFFFFFFF for v in values)))
+
+
+def emf_file(records: bytes, frame=(0, 0, 2540, 1270), bounds=(0, 0, 95, 47)) -> bytes:
+    header = struct.pack("<II4i4iIIIIHHIII4i", 1, 88, *bounds, *frame, 0x464D4520, 0x10000,
+                         0, 0, 16, 0, 0, 0, 0, 960, 960, 254, 254)
+    return header + records + emf_ints(14, 0, 0, 20)
+
+
+def emf_xform(kind: int, m11, m12, m21, m22, dx, dy, mode=None) -> bytes:
+    params = struct.pack("<6f", m11, m12, m21, m22, dx, dy)
+    if mode is not None:
+        params += struct.pack("<I", mode)
+    return emf_record(kind, params)
+
+
+def emf_font(index: int, height: int, face: str, escapement: int = 0) -> bytes:
+    return emf_record(82, struct.pack("<6i8B", index, height, 0, escapement, 0, 400, 0, 0, 1,
+                                      1, 0, 0, 0, 0) + face.encode("utf-16-le").ljust(64, b"\0"))
+
+
+def emf_text_w(x: int, y: int, text: str, options: int = 0, dx=None) -> bytes:
+    chars = len(text)
+    string = text.encode("utf-16-le")
+    string += b"\0" * (-len(string) % 4)
+    off_string = 8 + 28 + 40
+    off_dx = off_string + len(string) if dx else 0
+    params = struct.pack("<4iIff", 0, 0, 0, 0, 1, 1.0, 1.0)
+    params += struct.pack("<iiIII4iI", x, y, chars, off_string, options, 0, 0, 90, 40, off_dx)
+    params += string + (struct.pack(f"<{len(dx)}i", *dx) if dx else b"")
+    return emf_record(84, params)
+
+
+def emf_stretch_dibits(x, y, w, h, src, dib: bytes) -> bytes:
+    off = 8 + 72
+    return emf_record(81, struct.pack("<4i14i", 0, 0, 0, 0, x, y, *src, off, 40, off + 40,
+                                      len(dib) - 40, 0, 0x00CC0020, w, h) + dib)
+
+
+def emf_bitblt(x, y, w, h, dib: bytes, stretch: bool) -> bytes:
+    off = 8 + (100 if stretch else 92)
+    params = struct.pack("<4i4iIii6fIIIIII", 0, 0, 0, 0, x, y, w, h, 0x00CC0020, 0, 0,
+                         1, 0, 0, 1, 0, 0, 0, 0, off, 40, off + 40, len(dib) - 40)
+    if stretch:
+        params += struct.pack("<ii", 2, 2)
+    return emf_record(77 if stretch else 76, params + dib)
+
+
+def emf() -> None:
+    red, blue = colorref(255, 0, 0), colorref(0, 0, 255)
+    shapes = (emf_ints(38, 1, 0, 2, 0, red) + emf_ints(37, 1) + emf_ints(39, 2, 2, blue, 4) +
+              emf_ints(37, 2) + emf_ints(43, 10, 10, 30, 20) + emf_ints(42, 40, 10, 60, 30) +
+              emf_ints(44, 60, 30, 90, 45, 8, 8) + emf_ints(37, 0x80000004) +
+              emf_record(86, struct.pack("<4iI6h", 0, 0, 0, 0, 3, 70, 10, 90, 10, 70, 30)) +
+              emf_record(87, struct.pack("<4iI4h", 0, 0, 0, 0, 2, 0, 40, 95, 40)) +
+              emf_record(91, struct.pack("<4iIIII14h", 0, 0, 0, 0, 2, 7, 3, 4, 0, 0, 20, 0,
+                                         0, 20, 5, 5, 15, 5, 15, 15, 5, 15)) +
+              emf_record(3, struct.pack("<4iI6i", 0, 0, 0, 0, 3, 1, 1, 9, 1, 1, 9)) +
+              emf_record(2, struct.pack("<4iI8i", 0, 0, 0, 0, 4, 0, 0, 30, 40, 60, 0, 90, 40)) +
+              emf_ints(27, 5, 45) + emf_ints(54, 90, 45) +
+              emf_record(6, struct.pack("<4iI4i", 0, 0, 0, 0, 2, 95, 0, 0, 0)) +
+              emf_ints(15, 1, 1, red) + emf_ints(40, 1) + emf_ints(40, 2))
+    write("emf", "shapes", emf_file(shapes))
+    mapping = (emf_ints(17, 8) + emf_ints(9, 960, 480) + emf_ints(11, 96, 48) +
+               emf_ints(12, 10, 5) + emf_ints(10, 100, 0) + emf_ints(33) +
+               emf_ints(31, 1, 2, 1, 2) + emf_ints(32, 2, 1, 2, 1) + emf_ints(34, -1) +
+               emf_ints(43, 200, 100, 400, 300) + emf_ints(17, 2) +
+               emf_ints(42, 0, 0, 254, -127) + emf_ints(17, 7) + emf_ints(9, 100, 300) +
+               emf_ints(11, 96, 48) + emf_ints(43, 0, 0, 50, 50))
+    write("emf", "mapping", emf_file(mapping))
+    world = (emf_xform(35, 2, 0, 0, 2, 20, 10) + emf_ints(43, 0, 0, 10, 5) +
+             emf_xform(36, 0, 1, -1, 0, 50, 0, 2) + emf_ints(43, 0, 0, 20, 10) +
+             emf_xform(36, 1, 0, 0, 1, 0, 0, 1) + emf_xform(36, 0.5, 0, 0, 0.5, 0, 0, 3) +
+             emf_ints(42, 0, 0, 40, 40) + emf_xform(35, 0, 0, 0, 0, 0, 0))
+    write("emf", "world-transform", emf_file(world))
+    text = (emf_font(1, -16, "Tahoma") + emf_ints(37, 1) + emf_ints(24, red) +
+            emf_ints(25, blue) + emf_ints(22, 6) +
+            emf_text_w(48, 5, "Hi 中文", 2, [8, 8, 8, 16, 16]) +
+            emf_font(2, 30, "", 450) + emf_ints(37, 2) + emf_ints(18, 1) + emf_ints(22, 1) +
+            emf_text_w(5, 20, "abc", 0x2000, [6, 0, 6, 0, 6, 0]) + emf_ints(37, 0x8000000D) +
+            emf_text_w(5, 40, "x"))
+    write("emf", "text", emf_file(text))
+    bitmaps = (emf_stretch_dibits(10, 10, 20, 20, (0, 0, 2, 2), dib_2x2()) +
+               emf_stretch_dibits(40, 10, -20, 20, (1, 0, 1, 2), dib_2x2(False)) +
+               emf_bitblt(60, 5, 2, 2, dib_2x2(), False) +
+               emf_bitblt(70, 20, 20, 20, dib_2x2(), True) +
+               emf_record(94, struct.pack("<6I", 3, 0, 32, 40, 72, 16) + dib_2x2()) +
+               emf_ints(37, 3) + emf_ints(43, 0, 30, 96, 48))
+    write("emf", "bitmaps", emf_file(bitmaps))
+    pens = (emf_record(95, struct.pack("<5I6I", 1, 0, 0, 0, 0, 0x00010201, 6, 0, red, 0, 0)) +
+            emf_ints(37, 1) + emf_record(4, struct.pack("<4iI6i", 0, 0, 0, 0, 3, 5, 5, 50, 40,
+                                                          90, 5)) +
+            emf_record(95, struct.pack("<5I6I", 2, 0, 0, 0, 0, 0x00000002, 1, 0, blue, 0, 0)) +
+            emf_ints(37, 2) + emf_record(7, struct.pack("<4iIIII8i", 0, 0, 0, 0, 2, 4, 2, 2,
+                                                          0, 0, 40, 40, 10, 40, 40, 10)) +
+            emf_ints(49, 3) + emf_ints(37, 3) + emf_ints(9999, 1, 2, 3) +
+            emf_ints(43, 10, 10, 20, 20))
+    write("emf", "pens-and-unknown", emf_file(pens))
+    write("emf", "length-zero", emf_file(emf_ints(43, 0, 0, 10, 10) + struct.pack("<II", 43, 0)))
+    write("emf", "past-the-end", emf_file(emf_ints(43, 0, 0, 10, 10))[:-20] +
+          struct.pack("<II", 43, 4000))
+    write("emf", "bounds-only", emf_file(emf_ints(43, 0, 0, 10, 10), (0, 0, -1, -1),
+                                         (0, 0, 49, 29)))
+    write("emf", "truncated-header", emf_file(b"")[:60])
+    write("emf", "huge", emf_file(b"", (0, 0, 10000000, 10000000)))
 
 
 if __name__ == "__main__":
@@ -178,3 +393,5 @@ if __name__ == "__main__":
     ico()
     jpeg()
     gif()
+    wmf()
+    emf()

@@ -65,5 +65,6 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFuzzCorpus)
+// A QGuiApplication, under the offscreen platform: the metafile entries draw text.
+QTEST_MAIN(TestFuzzCorpus)
 #include "TestFuzzCorpus.moc"
