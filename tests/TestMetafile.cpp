@@ -474,6 +474,14 @@ private slots:
             QTest::newRow(qPrintable(QStringLiteral("emf StretchDIBits, %1").arg(order)))
                 << emf.file96x48() << QRect(30, 10, 20, 20);
         }
+        // StretchBlt: a bitmap in a device context, its source rectangle from the top row.
+        Bytes stretch;
+        const int offInfo = 8 + 100;
+        stretch.ints({0, 0, 0, 0, 30, 10, 20, 20, 0x00CC0020, 0, 0});
+        stretch.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0);
+        stretch.ints({0, 0, offInfo, 40, offInfo + 40, 16, 2, 2}).raw(dib2x2(true));
+        QTest::newRow("emf StretchBlt")
+            << Emf().record(77, stretch.data()).file96x48() << QRect(30, 10, 20, 20);
         // DIBBitBlt: rop, source y, x, height, width, destination y, x, bitmap (1:1, so
         // the bitmap is 2 x 2 pixels at 40, 5 scaled by the window: 10 logical per pixel).
         Wmf blt;
@@ -601,6 +609,26 @@ private slots:
             << fills.file(QRect(QPoint(0, 0), QPoint(108373, 108373)))
             << QStringLiteral("Picture is too large (the metafile draws more than 268435456 "
                               "pixels)");
+        // A zigzag polygon whose thousand edges all cross every row: the rasteriser's
+        // sorting would take seconds, though it covers few pixels.
+        Bytes zigzag;
+        zigzag.u16(1000);
+        for (int i = 0; i < 1000; ++i)
+            zigzag.words({i * 8, i % 2 == 0 ? 0 : 2047});
+        QTest::newRow("edges crossing every row")
+            << Wmf().record(0x0324, zigzag.data()).placeable(0, 0, 8192, 2048, 96)
+            << QStringLiteral("Picture is too large (the metafile draws more than 268435456 "
+                              "pixels)");
+        // Every size of a face is loaded on its first use.
+        Wmf fonts;
+        for (int size = 1; size <= 200; ++size) {
+            fonts.record(0x02FB,
+                         Bytes().words({-size, 0, 0, 0, 400}).raw(QByteArray(40, '\0')).data());
+            fonts.select(0).record(0x0521, {1, 'x', 0, 0}).record(0x01F0, {0});
+        }
+        QTest::newRow("fonts") << fonts.placeable(0, 0, 100, 100, 96)
+                               << QStringLiteral("Picture is too large (the metafile draws more "
+                                                 "than 268435456 pixels)");
     }
     void playingIsBounded() {
         QFETCH(QByteArray, file);

@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 #include <utility>
@@ -18,6 +19,13 @@ constexpr double CoordinateBound = 4.0 * PictureLimits::MaxSide;
 // What one character costs beyond the pixels it covers: shaping and placing a glyph is
 // work even when the glyph lies outside the picture.
 constexpr qint64 CharacterCost = 1024;
+// What the first use of a font (face, size, weight, slant) costs: Qt loads and sizes the
+// face, about as long as drawing this many pixels.
+constexpr qint64 NewFontCost = 2 * 1024 * 1024;
+// What looking up a face name costs.
+constexpr qint64 FaceLookupCost = 64 * 1024;
+// Steps of the rasteriser's edge sorting that cost as much as drawing one pixel.
+constexpr double ScanWorkPerPixel = 4;
 
 double bounded(double v) {
     if (std::isnan(v))
@@ -275,14 +283,48 @@ qint64 MetafileCanvas::visibleArea(const QRectF& deviceArea) const {
     return 1 + qint64(std::ceil(visible.width()) * std::ceil(visible.height()));
 }
 
-// A fill touches its visible bounds, and the rasteriser visits every edge on each row.
-void MetafileCanvas::chargeFill(const QRectF& bounds, qsizetype edges) {
-    const QRectF visible = bounds.normalized().intersected(QRectF(m_target.rect()));
-    charge(visibleArea(bounds) + qint64(edges) * (1 + qint64(std::ceil(visible.height()))));
+// The rasteriser keeps the edges that cross a row in order, and a row crossed by n edges
+// costs it about n * n: the sum of that over the picture's rows, for edges that reach
+// inflate beyond their ends, each counted perEdge times.
+double MetafileCanvas::scanWork(const std::vector<QPolygonF>& outlines, bool closed, double inflate,
+                                int perEdge) const {
+    std::vector<std::pair<int, int>> events; // row, change of the edges crossing it
+    const double lastRow = m_target.height() - 1;
+    for (const QPolygonF& outline : outlines) {
+        const qsizetype edges = closed ? outline.size() : outline.size() - 1;
+        for (qsizetype i = 0; i < edges; ++i) {
+            const QPointF a = outline[i];
+            const QPointF b = outline[(i + 1) % outline.size()];
+            const double top = qMax(0.0, std::floor(qMin(a.y(), b.y()) - inflate));
+            const double bottom = qMin(lastRow, std::ceil(qMax(a.y(), b.y()) + inflate));
+            if (top > bottom)
+                continue;
+            events.emplace_back(int(top), perEdge);
+            events.emplace_back(int(bottom) + 1, -perEdge);
+        }
+    }
+    std::sort(events.begin(), events.end());
+    double work = 0;
+    double crossing = 0;
+    int row = 0;
+    for (const auto& [at, change] : events) {
+        work += crossing * crossing * (at - row);
+        row = at;
+        crossing += change;
+    }
+    return work;
+}
+
+// A fill touches its visible bounds, and the rasteriser sorts the edges on each row.
+void MetafileCanvas::chargeFill(const std::vector<QPolygonF>& outlines, const QRectF& bounds) {
+    const double work = scanWork(outlines, true, 0, 1) / ScanWorkPerPixel;
+    charge(visibleArea(bounds) +
+           qint64(qMin(work, double(PictureLimits::MaxMetafileDrawnPixels) + 1)));
 }
 
 // A stroke covers about its length times its width on each segment, and no more than the
-// visible part of the segment's bounds.
+// visible part of the segment's bounds. A wide pen's stroke is then filled as an outline
+// with two long edges per segment.
 void MetafileCanvas::chargeStroke(const QPolygonF& mapped, bool closed) {
     if (dashOf(m_state.pen.style) == Qt::NoPen || mapped.isEmpty())
         return;
@@ -300,6 +342,10 @@ void MetafileCanvas::chargeStroke(const QPolygonF& mapped, bool closed) {
         const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
         const double visibleLength = qMin(length, std::hypot(visible.width(), visible.height()));
         charge(qMin(visibleArea(visible), 1 + qint64((visibleLength + width) * width)));
+    }
+    if (penPixels() > 0) {
+        const double work = scanWork({mapped}, closed, width / 2, 2) / ScanWorkPerPixel;
+        charge(qint64(qMin(work, double(PictureLimits::MaxMetafileDrawnPixels) + 1)));
     }
 }
 
@@ -328,10 +374,24 @@ void MetafileCanvas::resizeObjectTable(qint64 count) {
         m_freeObjects.insert(m_freeObjects.end(), i);
 }
 
+// Patterns live as long as their brushes: their pixels together are bounded like one
+// picture's, however many brushes a file creates and deletes.
+void MetafileCanvas::keepPattern(const GdiObject& object) {
+    const auto* brush = std::get_if<GdiBrush>(&object);
+    if (!brush || brush->pattern.isNull())
+        return;
+    m_patternPixels += qint64(brush->pattern.width()) * brush->pattern.height();
+    if (m_patternPixels > PictureLimits::MaxPixels)
+        throw TovexError(QStringLiteral("Picture is too large (the metafile's brush patterns "
+                                        "exceed %1 pixels)")
+                             .arg(PictureLimits::MaxPixels));
+}
+
 void MetafileCanvas::createObject(GdiObject object) {
     // A table that is full makes the creation fail, as it does on Windows.
     if (m_freeObjects.empty())
         return;
+    keepPattern(object);
     const qint64 index = *m_freeObjects.begin();
     m_freeObjects.erase(m_freeObjects.begin());
     m_objects[size_t(index)] = std::move(object);
@@ -340,6 +400,7 @@ void MetafileCanvas::createObject(GdiObject object) {
 void MetafileCanvas::createObjectAt(qint64 index, GdiObject object) {
     if (index < 0 || index >= qint64(m_objects.size()))
         return;
+    keepPattern(object);
     m_objects[size_t(index)] = std::move(object);
     m_freeObjects.erase(index);
 }
@@ -477,7 +538,7 @@ void MetafileCanvas::rectangle(const QRectF& corners) {
     const QRect r = mapRect(corners);
     if (r.width() < 1 || r.height() < 1)
         return;
-    chargeFill(r, 4);
+    chargeFill({QPolygonF(QRectF(r))}, r);
     chargeStroke(QPolygonF(QRectF(r)), true);
     applyPen();
     applyBrush();
@@ -494,7 +555,7 @@ void MetafileCanvas::roundRect(const QRectF& corners, QSizeF cornerSize) {
         return;
     const double rx = bounded(std::abs(cornerSize.width() * m_toImage.m11()) / 2);
     const double ry = bounded(std::abs(cornerSize.height() * m_toImage.m22()) / 2);
-    chargeFill(r, 16);
+    chargeFill({QPolygonF(QRectF(r))}, r);
     chargeStroke(QPolygonF(QRectF(r)), true);
     applyPen();
     applyBrush();
@@ -508,7 +569,7 @@ void MetafileCanvas::ellipse(const QRectF& corners) {
     const QRect r = mapRect(corners);
     if (r.width() < 1 || r.height() < 1)
         return;
-    chargeFill(r, 32);
+    chargeFill({QPolygonF(QRectF(r))}, r);
     chargeStroke(QPolygonF(QRectF(r)), true);
     applyPen();
     applyBrush();
@@ -523,7 +584,6 @@ void MetafileCanvas::polygon(const QPolygonF& points) {
 void MetafileCanvas::polyPolygon(const std::vector<QPolygonF>& polygons) {
     QPainterPath path;
     path.setFillRule(m_state.polyFillMode == 2 ? Qt::WindingFill : Qt::OddEvenFill);
-    qsizetype edges = 0;
     std::vector<QPolygonF> outlines;
     for (const QPolygonF& points : polygons) {
         if (points.size() < 2)
@@ -531,12 +591,11 @@ void MetafileCanvas::polyPolygon(const std::vector<QPolygonF>& polygons) {
         QPolygonF mapped = map(points);
         path.addPolygon(mapped);
         path.closeSubpath();
-        edges += mapped.size();
         outlines.push_back(std::move(mapped));
     }
     if (path.isEmpty())
         return;
-    chargeFill(path.boundingRect(), edges);
+    chargeFill(outlines, path.boundingRect());
     for (const QPolygonF& outline : outlines)
         chargeStroke(outline, true);
     applyPen();
@@ -584,12 +643,20 @@ void MetafileCanvas::setPixel(QPointF at, const QColor& color) {
     m_painter.fillRect(QRectF(QPointF(std::floor(p.x()), std::floor(p.y())), QSizeF(1, 1)), color);
 }
 
-QFont MetafileCanvas::currentFont() const {
+// An unknown face falls back to the default one: asking for it by name would make the
+// font matching search for every name a file invents.
+bool MetafileCanvas::knownFace(const QString& face) {
+    const auto known = m_knownFaces.constFind(face);
+    if (known != m_knownFaces.constEnd())
+        return *known;
+    charge(FaceLookupCost);
+    return *m_knownFaces.insert(face, QFontDatabase::hasFamily(face));
+}
+
+QFont MetafileCanvas::currentFont() {
     const GdiFont& f = m_state.font;
     QFont font;
-    // An unknown face falls back to the default one; asking for it by name would make the
-    // font matching search for every name a file invents.
-    if (!f.face.isEmpty() && QFontDatabase::hasFamily(f.face))
+    if (!f.face.isEmpty() && knownFace(f.face))
         font.setFamily(f.face);
     const double scale = std::hypot(m_toImage.m21(), m_toImage.m22());
     double pixels = std::abs(f.height) * scale;
@@ -604,8 +671,9 @@ QFont MetafileCanvas::currentFont() const {
             font.setPixelSize(
                 qBound(1, qRound(pixels * pixels / cell), PictureLimits::MaxMetafileFontPixels));
     }
+    // Faces come in weights of whole hundreds; nearer ones add nothing but fonts to load.
     if (f.weight > 0)
-        font.setWeight(QFont::Weight(qBound(1, f.weight, 1000)));
+        font.setWeight(QFont::Weight(qBound(100, (f.weight + 50) / 100 * 100, 900)));
     font.setItalic(f.italic);
     font.setUnderline(f.underline);
     font.setStrikeOut(f.strikeOut);
@@ -617,8 +685,16 @@ void MetafileCanvas::textOut(QPointF at, const QString& text, const std::vector<
     const State& s = m_state;
     if (text.isEmpty() && !(rect && (options & Gdi::ETO_OPAQUE)))
         return;
-    charge(CharacterCost * text.size());
     const QFont font = currentFont();
+    if (!m_usedFonts.contains(font.key())) {
+        charge(NewFontCost);
+        m_usedFonts.insert(font.key());
+    }
+    // Each glyph is rasterised on its own, up to its whole em square, wherever the
+    // advances put it.
+    const qint64 em = font.pixelSize();
+    const qint64 glyphPixels = qMin(em * em, qint64(m_target.width()) * m_target.height());
+    charge((CharacterCost + glyphPixels) * text.size());
     const QFontMetricsF metrics(font);
     const double scaleX = std::hypot(m_toImage.m11(), m_toImage.m12());
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPointF>
 #include <QPolygonF>
 #include <QRectF>
+#include <QSet>
 #include <QString>
 #include <QTransform>
 
@@ -164,12 +166,16 @@ private:
     QRect mapRect(const QRectF& corners) const;
     double penPixels() const;
     qint64 visibleArea(const QRectF& deviceArea) const;
-    void chargeFill(const QRectF& bounds, qsizetype edges);
+    double scanWork(const std::vector<QPolygonF>& outlines, bool closed, double inflate,
+                    int perEdge) const;
+    void chargeFill(const std::vector<QPolygonF>& outlines, const QRectF& bounds);
     void chargeStroke(const QPolygonF& mapped, bool closed);
     void applyPen();
     void applyBrush();
     bool opaqueHatch() const;
-    QFont currentFont() const;
+    bool knownFace(const QString& face);
+    QFont currentFont();
+    void keepPattern(const GdiObject& object);
     void select(const GdiObject& object);
 
     QImage& m_target;
@@ -182,4 +188,7 @@ private:
     std::vector<GdiObject> m_objects;
     std::set<qint64> m_freeObjects; // WMF: the free places, lowest first
     qint64 m_drawnPixels = 0;
+    qint64 m_patternPixels = 0;
+    QHash<QString, bool> m_knownFaces;
+    QSet<QString> m_usedFonts;
 };

@@ -430,10 +430,13 @@ void EmfPlayer::polyPoly(quint32 type, MetafileBytes p) {
     }
     if (sum != total)
         return;
+    // Shapes of fewer than two points draw nothing and are not kept.
     std::vector<QPolygonF> shapes;
-    shapes.reserve(polygons);
-    for (quint32 size : sizes)
-        shapes.push_back(readPoints(p, size, small));
+    for (quint32 size : sizes) {
+        QPolygonF shape = readPoints(p, size, small);
+        if (shape.size() >= 2)
+            shapes.push_back(std::move(shape));
+    }
     if (!p.ok())
         return;
     if (type == POLYPOLYGON || type == POLYPOLYGON16)
