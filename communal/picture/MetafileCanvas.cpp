@@ -725,7 +725,7 @@ void MetafileCanvas::textOut(QPointF at, const QString& text, const std::vector<
 
     const QRectF box(x, baseline - metrics.ascent(), width, metrics.ascent() + metrics.descent());
     QTransform placement = QTransform::fromTranslate(origin.x(), origin.y());
-    placement.rotate(-s.font.escapement / 10.0);
+    placement.rotate(-double(s.font.escapement) / 10.0); // counter-clockwise, any int
     charge(visibleArea(placement.mapRect(box)));
 
     m_painter.save();
