@@ -3,8 +3,17 @@
 
 #include "TovexError.h"
 
+#include <QtGlobal>
+
 #include <cstddef>
 #include <cstdint>
+
+// Qt's readers warn about every malformed file; millions of warnings would slow the run
+// and bury libFuzzer's own report.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
