@@ -1,11 +1,9 @@
 #include "picture/GifReader.h"
 
 #include "picture/PictureLimits.h"
+#include "picture/QtImageRead.h"
 
 #include "TovexError.h"
-
-#include <QBuffer>
-#include <QImageReader>
 
 namespace {
 bool hasGifSignature(const QByteArray& data) {
@@ -30,12 +28,8 @@ GifAnimation ReadGif(const QByteArray& data) {
         throw TovexError(QStringLiteral("Invalid GIF signature"));
     PictureLimits::CheckSize(screenSize(data));
 
-    QByteArray bytes = data; // shared, not copied: QBuffer needs a non-const array
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "gif");
-    reader.setDecideFormatFromContent(false);
-    reader.setAllocationLimit(int(PictureLimits::MaxPixels * 4 / (1024 * 1024)) + 1);
+    ForcedFormatReader forced(data, "gif");
+    QImageReader& reader = forced.reader();
 
     GifAnimation animation;
     qint64 decodedBytes = 0;

@@ -4,8 +4,16 @@
 
 #include "TovexError.h"
 
-#include <QBuffer>
-#include <QImageReader>
+ForcedFormatReader::ForcedFormatReader(const QByteArray& data, const char* format)
+    : m_bytes(data)
+    , m_buffer(&m_bytes) {
+    m_buffer.open(QIODevice::ReadOnly);
+    m_reader.setDevice(&m_buffer);
+    m_reader.setFormat(format);
+    m_reader.setDecideFormatFromContent(false);
+    // In MiB, for 32-bit pixels of the largest picture allowed.
+    m_reader.setAllocationLimit(int(PictureLimits::MaxPixels * 4 / (1024 * 1024)) + 1);
+}
 
 QImage ReadImageWithQt(const QByteArray& data, const char* format, const char* invalidMessage) {
     const auto invalid = [invalidMessage] {
@@ -13,13 +21,8 @@ QImage ReadImageWithQt(const QByteArray& data, const char* format, const char* i
     };
     if (data.isEmpty())
         throw invalid();
-    QByteArray bytes = data; // shared, not copied: QBuffer needs a non-const array
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setDecideFormatFromContent(false);
-    // Qt's own allocation guard, in MiB, as a second line behind the size check below.
-    reader.setAllocationLimit(int(PictureLimits::MaxPixels * 4 / (1024 * 1024)) + 1);
+    ForcedFormatReader forced(data, format);
+    QImageReader& reader = forced.reader();
     if (!reader.canRead())
         throw invalid();
     const QSize declared = reader.size();
