@@ -1,8 +1,7 @@
 // "开始转换" when writing fails half way: the disk fills while the picture or the text file
 // is written, or Pic is no longer a folder. A clear error, no truncated or temporary file,
 // and an earlier file of the same name as it was. (The missing Pic folder and read-only
-// files in the way are in TestConversionCommand.) The program lies in a folder of its own,
-// bin/faults/, so that its Pic is not shared with other tests running at the same time.
+// files in the way are in TestConversionCommand.)
 #include "GuiTestMain.h"
 
 #include "AppDir.h"
@@ -72,7 +71,8 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY2(GetAppDir().endsWith(QLatin1String("/faults/")), qPrintable(GetAppDir()));
+        QVERIFY2(GetAppDir().endsWith(QLatin1String("/test_write_faults/")),
+                 qPrintable(GetAppDir()));
         m_pic = PicFolderOf(GetAppDir());
     }
     void init() {
