@@ -174,24 +174,32 @@ void MetafileCanvas::setWindowOrg(QPointF org) {
     updateTransform();
 }
 
-void MetafileCanvas::setWindowExt(QSizeF ext) {
-    // Extents are only taken in the scalable modes, and never zero.
-    if (m_state.mapMode < Gdi::MM_ISOTROPIC || ext.width() == 0 || ext.height() == 0)
-        return;
-    m_state.windowExt = ext;
-    updateTransform();
-}
-
 void MetafileCanvas::setViewportOrg(QPointF org) {
     m_state.viewportOrg = org;
     updateTransform();
 }
 
-void MetafileCanvas::setViewportExt(QSizeF ext) {
-    if (m_state.mapMode < Gdi::MM_ISOTROPIC || ext.width() == 0 || ext.height() == 0)
+void MetafileCanvas::setExtent(QSizeF& extent, QSizeF to) {
+    // Extents are only taken in the scalable modes, and never zero.
+    if (m_state.mapMode < Gdi::MM_ISOTROPIC || to.width() == 0 || to.height() == 0)
         return;
-    m_state.viewportExt = ext;
+    extent = to;
     updateTransform();
+}
+
+void MetafileCanvas::scaleExtent(QSizeF& extent, double xNum, double xDenom, double yNum,
+                                 double yDenom) {
+    if (xDenom == 0 || yDenom == 0)
+        return;
+    setExtent(extent, QSizeF(extent.width() * xNum / xDenom, extent.height() * yNum / yDenom));
+}
+
+void MetafileCanvas::setWindowExt(QSizeF ext) {
+    setExtent(m_state.windowExt, ext);
+}
+
+void MetafileCanvas::setViewportExt(QSizeF ext) {
+    setExtent(m_state.viewportExt, ext);
 }
 
 void MetafileCanvas::offsetWindowOrg(QPointF by) {
@@ -203,17 +211,11 @@ void MetafileCanvas::offsetViewportOrg(QPointF by) {
 }
 
 void MetafileCanvas::scaleWindowExt(double xNum, double xDenom, double yNum, double yDenom) {
-    if (xDenom == 0 || yDenom == 0)
-        return;
-    const QSizeF ext = m_state.windowExt;
-    setWindowExt(QSizeF(ext.width() * xNum / xDenom, ext.height() * yNum / yDenom));
+    scaleExtent(m_state.windowExt, xNum, xDenom, yNum, yDenom);
 }
 
 void MetafileCanvas::scaleViewportExt(double xNum, double xDenom, double yNum, double yDenom) {
-    if (xDenom == 0 || yDenom == 0)
-        return;
-    const QSizeF ext = m_state.viewportExt;
-    setViewportExt(QSizeF(ext.width() * xNum / xDenom, ext.height() * yNum / yDenom));
+    scaleExtent(m_state.viewportExt, xNum, xDenom, yNum, yDenom);
 }
 
 void MetafileCanvas::setWorldTransform(const QTransform& world) {

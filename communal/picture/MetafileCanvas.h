@@ -161,6 +161,8 @@ private:
     };
 
     void updateTransform();
+    void setExtent(QSizeF& extent, QSizeF to);
+    void scaleExtent(QSizeF& extent, double xNum, double xDenom, double yNum, double yDenom);
     QPointF map(QPointF logical) const;
     QPolygonF map(const QPolygonF& logical) const;
     QRect mapRect(const QRectF& corners) const;
