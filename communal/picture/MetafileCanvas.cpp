@@ -537,6 +537,24 @@ void MetafileCanvas::rectangle(const QRectF& corners) {
             {corners.topLeft(), corners.topRight(), corners.bottomRight(), corners.bottomLeft()}));
         return;
     }
+    drawBox(corners, [&](const QRect& shape) { m_painter.drawRect(shape); });
+}
+
+void MetafileCanvas::roundRect(const QRectF& corners, QSizeF cornerSize) {
+    const double rx = bounded(std::abs(cornerSize.width() * m_toImage.m11()) / 2);
+    const double ry = bounded(std::abs(cornerSize.height() * m_toImage.m22()) / 2);
+    drawBox(corners, [&](const QRect& shape) {
+        m_painter.drawRoundedRect(shape, qMin(rx, shape.width() / 2.0),
+                                  qMin(ry, shape.height() / 2.0));
+    });
+}
+
+void MetafileCanvas::ellipse(const QRectF& corners) {
+    drawBox(corners, [&](const QRect& shape) { m_painter.drawEllipse(shape); });
+}
+
+void MetafileCanvas::drawBox(const QRectF& corners,
+                             const std::function<void(const QRect& shape)>& draw) {
     const QRect r = mapRect(corners);
     if (r.width() < 1 || r.height() < 1)
         return;
@@ -548,35 +566,7 @@ void MetafileCanvas::rectangle(const QRectF& corners) {
     // Qt strokes a QRect one pixel wider than it fills, so a QRect one pixel narrower
     // gives both.
     const QRect shape(r.topLeft(), QSize(r.width() - 1, r.height() - 1));
-    drawShape(m_painter, opaqueHatch(), m_state.bkColor, [&] { m_painter.drawRect(shape); });
-}
-
-void MetafileCanvas::roundRect(const QRectF& corners, QSizeF cornerSize) {
-    const QRect r = mapRect(corners);
-    if (r.width() < 1 || r.height() < 1)
-        return;
-    const double rx = bounded(std::abs(cornerSize.width() * m_toImage.m11()) / 2);
-    const double ry = bounded(std::abs(cornerSize.height() * m_toImage.m22()) / 2);
-    chargeFill({QPolygonF(QRectF(r))}, r);
-    chargeStroke(QPolygonF(QRectF(r)), true);
-    applyPen();
-    applyBrush();
-    const QRectF shape(r.topLeft(), QSizeF(r.width() - 1, r.height() - 1));
-    drawShape(m_painter, opaqueHatch(), m_state.bkColor, [&] {
-        m_painter.drawRoundedRect(shape, qMin(rx, shape.width() / 2), qMin(ry, shape.height() / 2));
-    });
-}
-
-void MetafileCanvas::ellipse(const QRectF& corners) {
-    const QRect r = mapRect(corners);
-    if (r.width() < 1 || r.height() < 1)
-        return;
-    chargeFill({QPolygonF(QRectF(r))}, r);
-    chargeStroke(QPolygonF(QRectF(r)), true);
-    applyPen();
-    applyBrush();
-    const QRect shape(r.topLeft(), QSize(r.width() - 1, r.height() - 1));
-    drawShape(m_painter, opaqueHatch(), m_state.bkColor, [&] { m_painter.drawEllipse(shape); });
+    drawShape(m_painter, opaqueHatch(), m_state.bkColor, [&] { draw(shape); });
 }
 
 void MetafileCanvas::polygon(const QPolygonF& points) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTransform>
 
+#include <functional>
 #include <set>
 #include <variant>
 #include <vector>
@@ -162,6 +163,9 @@ private:
 
     void updateTransform();
     void setExtent(QSizeF& extent, QSizeF to);
+    // Rectangle, rounded rectangle and ellipse: the box in device pixels, charged, with
+    // the pen and brush applied; draw gets the box as Qt must be given it.
+    void drawBox(const QRectF& corners, const std::function<void(const QRect& shape)>& draw);
     void scaleExtent(QSizeF& extent, double xNum, double xDenom, double yNum, double yDenom);
     QPointF map(QPointF logical) const;
     QPolygonF map(const QPolygonF& logical) const;
