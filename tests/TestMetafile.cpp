@@ -227,6 +227,7 @@ private slots:
         Wmf wmf;
         wmf.pen(Red).select(0).brush(Blue).select(1);
         wmf.rectangle(10, 10, 30, 20).ellipse(40, 10, 60, 30);
+        wmf.record(0x061C, {12, 12, 44, 40, 30, 10}); // rounded rectangle (10,30)-(40,44)
         // A triangle and a line.
         wmf.record(0x0324, {3, 70, 10, 90, 10, 70, 30});
         wmf.record(0x0214, {45, 0}).record(0x0213, {45, 99});
@@ -244,6 +245,12 @@ private slots:
         QCOMPARE(at(image, 50, 20), Blue);
         QCOMPARE(at(image, 41, 11), Clear);
         QCOMPARE(at(image, 40, 20), Red);
+        // Rounded rectangle: straight edges between cut corners.
+        QCOMPARE(at(image, 10, 37), Red);
+        QCOMPARE(at(image, 25, 30), Red);
+        QCOMPARE(at(image, 25, 37), Blue);
+        QCOMPARE(at(image, 10, 30), Clear);
+        QCOMPARE(at(image, 39, 43), Clear);
         // Triangle: inside near its right angle, outside beyond the hypotenuse.
         QCOMPARE(at(image, 73, 13), Blue);
         QCOMPARE(at(image, 88, 28), Clear);
