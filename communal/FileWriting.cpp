@@ -1,24 +1,16 @@
 #include "FileWriting.h"
 
 #include "AnsiText.h"
-#include "TovexError.h"
+#include "FileErrors.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 [[noreturn]] void cannotCreate(const QString& path, const QString& reason) {
-    throw TovexError(
-        QStringLiteral("Cannot create file \"%1\". %2")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason));
-}
-
-QString systemReason(int code) {
-    return QString::fromLocal8Bit(std::strerror(code));
+    throw FileError(QStringLiteral("Cannot create file"), path, reason);
 }
 
 // The owner's write permission decides, not access(2): the superuser could otherwise
@@ -31,24 +23,22 @@ bool isReadOnlyFile(const QFileInfo& info) {
 void WriteFileInOnePiece(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
     if (isReadOnlyFile(info))
-        cannotCreate(path, systemReason(EACCES));
+        cannotCreate(path, SystemReason(EACCES));
     if (info.isDir())
-        cannotCreate(path, systemReason(EISDIR));
+        cannotCreate(path, SystemReason(EISDIR));
     QSaveFile file(path);
     errno = 0;
     // Written in one call, so a write buffer gains nothing; unbuffered, a failing write
     // reports its errno at once.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         // QSaveFile words some refusals itself; the system's reason is preferred.
-        cannotCreate(path, errno != 0 ? systemReason(errno) : file.errorString());
+        cannotCreate(path, FailureReason(errno, file));
     }
     // The system's reason is taken at once: after a failed write (a full disk, a file size
     // limit) QSaveFile's own description is only "Unknown error".
     errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const int code = errno;
-        cannotCreate(path, code != 0 ? systemReason(code) : file.errorString());
-    }
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        cannotCreate(path, FailureReason(errno, file));
 }
 
 void WriteTextFile(const QString& path, const QString& text) {

@@ -7,14 +7,12 @@
 #include "picture/MetafileReader.h"
 #include "picture/PictureLimits.h"
 
-#include "TovexError.h"
+#include "FileErrors.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 TPicture::Kind kindOfExtension(const QString& extension) {
@@ -33,22 +31,16 @@ TPicture::Kind kindOfExtension(const QString& extension) {
 }
 
 [[noreturn]] void cannotOpen(const QString& path, const QString& reason) {
-    throw TovexError(
-        QStringLiteral("Cannot open file \"%1\". %2")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason));
-}
-
-QString systemReason(int code) {
-    return QString::fromLocal8Bit(std::strerror(code));
+    throw FileError(QStringLiteral("Cannot open file"), path, reason);
 }
 
 QByteArray readPictureFile(const QString& path) {
     if (QFileInfo(path).isDir())
-        cannotOpen(path, systemReason(EISDIR));
+        cannotOpen(path, SystemReason(EISDIR));
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly))
-        cannotOpen(path, errno != 0 ? systemReason(errno) : file.errorString());
+        cannotOpen(path, FailureReason(errno, file));
     if (file.size() > PictureLimits::MaxFileBytes)
         throw TovexError(QStringLiteral("Picture file is too large (%1 bytes)").arg(file.size()));
     // A file that is not a regular file may report no size: read at most one byte more
